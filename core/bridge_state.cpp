@@ -1,0 +1,37 @@
+#include "core/bridge_state.h"
+
+#include <cstring>
+
+BridgeState g_bridge;
+const ProgramProfile* g_program = nullptr;
+PanelHooks g_panel_hooks;
+
+void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks) {
+    std::memset(&g_bridge, 0, sizeof(g_bridge));
+    g_bridge.idle_ms = kDefaultIdleMs;
+    g_bridge.vran_port = program->default_port;
+    g_bridge.recv_port = program->default_port;
+    g_bridge.adf_stby = 1;
+    g_bridge.xpdr_code = kDefaultXpdrCode;
+    g_bridge.start_display = 1;
+    g_bridge.udp_socket = platform::kInvalidSocket;
+    g_bridge.panel_address_len = sizeof(platform::SocketAddressV4);
+    g_program = program;
+    if (hooks) {
+        g_panel_hooks = *hooks;
+    } else {
+        std::memset(&g_panel_hooks, 0, sizeof(g_panel_hooks));
+    }
+}
+
+int32_t block_i32(const uint8_t* block, uint32_t offset) {
+    int32_t v;
+    std::memcpy(&v, block + offset, sizeof(v));
+    return v;
+}
+
+double block_f64(const uint8_t* block, uint32_t offset) {
+    double v;
+    std::memcpy(&v, block + offset, sizeof(v));
+    return v;
+}

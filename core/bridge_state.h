@@ -1,0 +1,65 @@
+// The one process-wide state record of a program. Touched only by the
+// program's main thread: the handler runs inside SimConnect_CallDispatch on
+// that thread, so nothing here needs a lock.
+#pragma once
+
+#include <cstdint>
+
+#include "core/program_profile.h"
+#include "platform/udp.h"
+#include "simclient/sim_types.h"
+
+constexpr int32_t kDefaultIdleMs = 50;
+constexpr uint32_t kDefaultXpdrCode = 0x1200;
+constexpr int kReceiveBufferSize = 256;
+constexpr int kLineBufferSize = 24;
+
+struct BridgeState {
+    // Session (entry and loop).
+    uint8_t sim_connected;
+    int32_t quit_requested;
+    int32_t pass_counter;
+    int32_t spinner_step;
+    HANDLE_SIM sim;
+
+    // Configuration values.
+    int32_t idle_ms;
+    int32_t period_visual_or_sim;
+    uint16_t vran_port;
+    uint16_t recv_port;
+    int32_t testmode;
+    int32_t interface_index;
+    int32_t adf_stby;
+    int32_t fl_mode;
+    uint32_t xpdr_code;
+    uint8_t start_display;
+    int32_t standby;
+
+    // Panel link.
+    uint8_t link_initialised;
+    uint8_t interface_found;
+    uint8_t panel_connected;
+    int32_t encoder_version;
+    platform::UdpSocket udp_socket;
+    platform::SocketAddressV4 local_address;
+    platform::SocketAddressV4 broadcast_address;
+    platform::SocketAddressV4 panel_address;
+    int32_t panel_address_len;
+    char receive_buffer[kReceiveBufferSize];
+
+    // Update cycle.
+    int32_t frame_counter;
+    uint8_t identity_pending;
+    uint8_t input_countdown;
+};
+
+extern BridgeState g_bridge;
+extern const ProgramProfile* g_program;
+extern PanelHooks g_panel_hooks;
+
+// Puts the record into its start state for the given program and panel hooks.
+void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks);
+
+// Reads a field of a frame's data block (the block need not be aligned).
+int32_t block_i32(const uint8_t* block, uint32_t offset);
+double block_f64(const uint8_t* block, uint32_t offset);

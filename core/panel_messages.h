@@ -1,0 +1,25 @@
+// Lines to the panel. Every host-to-panel text is formatted into a 24-byte
+// buffer and sent as one datagram without terminator.
+#pragma once
+
+#include <cstdint>
+
+#include "core/console.h"
+#include "platform/udp.h"
+
+// Blank forms of the display lines: selector, ">" and 16 blanks.
+extern const char kBlankHeader[];  // "H>                "
+extern const char kBlankMain[];    // "F>                "
+extern const char kBlankSecondHeader[];  // "T>                "
+extern const char kBlankSecondMain[];    // "C>                "
+
+// Formats into the 24-byte buffer (a longer text is cut at 23 characters)
+// and returns the length.
+int format_line(char* buffer, const char* format, ...) RELAY_PRINTF(2, 3);
+
+// Formats and sends to panel_address; the result of the send is ignored.
+void send_line(const char* format, ...) RELAY_PRINTF(1, 2);
+
+// Formats and sends to the given address; returns the send's result.
+int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const char* format, ...)
+    RELAY_PRINTF(3, 4);

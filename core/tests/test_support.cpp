@@ -1,0 +1,28 @@
+#include "core/tests/test_support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+std::string make_temp_dir() {
+    std::random_device rd;
+    auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto dir = base / ("relay-test-" + std::to_string(rd()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(dir, ec)) return dir.string();
+    }
+}
+
+void remove_tree(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+}
+
+void write_file(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}

@@ -1,0 +1,132 @@
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/env.h"
+#include "platform/ini_reader.h"
+
+namespace platform {
+namespace {
+
+bool copy_text(char* buf, size_t size, const char* text) {
+    size_t n = std::strlen(text);
+    if (n + 1 > size) return false;
+    std::memcpy(buf, text, n + 1);
+    return true;
+}
+
+// The whole file as one NUL-terminated text; null when it cannot be read.
+char* read_whole_file(const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    size_t cap = 4096, len = 0;
+    char* data = static_cast<char*>(std::malloc(cap));
+    while (data) {
+        if (len + 1024 + 1 > cap) {
+            char* bigger = static_cast<char*>(std::realloc(data, cap * 2));
+            if (!bigger) {
+                std::free(data);
+                data = nullptr;
+                break;
+            }
+            data = bigger;
+            cap *= 2;
+        }
+        size_t n = std::fread(data + len, 1, 1024, f);
+        len += n;
+        if (n == 0) break;
+    }
+    std::fclose(f);
+    if (data) data[len] = '\0';
+    return data;
+}
+
+}  // namespace
+
+// Above-normal priority is a lower nice value; an unprivileged user may not
+// lower it, which is fine.
+void raise_process_priority() {
+    errno = 0;
+    int current = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0) setpriority(PRIO_PROCESS, 0, current - 2);
+}
+
+void sleep_ms(uint32_t milliseconds) {
+    timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+uint64_t monotonic_ms() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
+bool current_directory(char* buf, size_t size) { return getcwd(buf, size) != nullptr; }
+
+// $XDG_CONFIG_HOME, else $HOME/.config.
+bool app_data_folder(char* buf, size_t size) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return copy_text(buf, size, xdg);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return false;
+    return join_path(buf, size, home, ".config");
+}
+
+bool shared_documents_folder(char* buf, size_t size) { return copy_text(buf, size, "/etc/xdg"); }
+
+// $XDG_DOCUMENTS_DIR, else $HOME/Documents.
+bool personal_documents_folder(char* buf, size_t size) {
+    const char* docs = std::getenv("XDG_DOCUMENTS_DIR");
+    if (docs && *docs) return copy_text(buf, size, docs);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return false;
+    return join_path(buf, size, home, "Documents");
+}
+
+bool join_path(char* out, size_t size, const char* folder, const char* file) {
+    size_t n = std::strlen(folder);
+    bool needs_separator = n > 0 && folder[n - 1] != '/';
+    int written = std::snprintf(out, size, "%s%s%s", folder, needs_separator ? "/" : "", file);
+    return written >= 0 && static_cast<size_t>(written) < size;
+}
+
+uint32_t profile_string(const char* section, const char* key, const char* default_value, char* out, uint32_t size,
+                        const char* path) {
+    if (size == 0) return 0;
+    char* text = read_whole_file(path);
+    int32_t n = text ? ini_find_value(text, section, key, out, size) : -1;
+    std::free(text);
+    if (n >= 0) return static_cast<uint32_t>(n);
+    const char* def = default_value ? default_value : "";
+    size_t len = std::strlen(def);
+    if (len > size - 1) len = size - 1;
+    std::memcpy(out, def, len);
+    out[len] = '\0';
+    return static_cast<uint32_t>(len);
+}
+
+uint32_t profile_section(const char* section, char* out, uint32_t size, const char* path) {
+    char* text = read_whole_file(path);
+    if (!text) {
+        if (size) out[0] = '\0';
+        if (size > 1) out[1] = '\0';
+        return 0;
+    }
+    uint32_t n = ini_copy_section(text, section, out, size);
+    std::free(text);
+    return n;
+}
+
+bool registry_read_string(const char*, const char*, char* out, uint32_t size) {
+    if (size) out[0] = '\0';
+    return false;
+}
+
+}  // namespace platform
