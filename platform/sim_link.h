@@ -1,0 +1,75 @@
+// The simulator client's byte link: one stream connection over a local pipe
+// or TCP, with asynchronous reads and writes whose completions arrive on
+// another thread. Windows uses overlapped I/O completed on the system thread
+// pool; POSIX uses one completion thread per link. Completion statuses are
+// NT status values on both sides (0 = success), so the client above handles
+// breaks the same way everywhere.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+constexpr uint32_t LINK_TCP = 0;
+constexpr uint32_t LINK_PIPE = 1;
+
+// Operation kinds, as tagged on the operation records.
+constexpr uint16_t LINK_OP_READ = 256;
+constexpr uint16_t LINK_OP_WRITE = 257;
+
+// Address families as the simulator's configuration names them.
+constexpr uint32_t LINK_FAMILY_IPV4 = 2;
+constexpr uint32_t LINK_FAMILY_IPV6 = 23;
+
+// Status for a link that failed with an OS error we have no NT status for.
+constexpr uint32_t LINK_STATUS_UNSUCCESSFUL = 0xC0000001u;
+
+struct SimLink;
+
+// Called once for every read or write that was started successfully, on a
+// thread of the link's own (never inside link_start_read/link_start_write).
+typedef void (*LinkCompletion)(void* context, uint16_t op_kind, uint32_t status, uint32_t bytes);
+
+// Opens the pipe "\\server\pipe\name" (POSIX: the abstract Unix socket named
+// by pipe_socket_name). Null on failure.
+SimLink* link_open_pipe(const char* pipe_name, LinkCompletion completion, void* context);
+
+// Resolves address and port for the family and connects to the first result.
+// Null on failure.
+SimLink* link_open_tcp(const char* address, const char* port, uint32_t family, LinkCompletion completion,
+                       void* context);
+
+uint32_t link_kind(const SimLink* link);
+
+// Starts one asynchronous read into buf (at most len bytes) or one write of
+// len bytes. False when it failed at once: then no completion follows.
+bool link_start_read(SimLink* link, uint8_t* buf, uint32_t len);
+bool link_start_write(SimLink* link, const uint8_t* buf, uint32_t len);
+
+// TCP only: turns Nagle's algorithm off.
+void link_set_nodelay(SimLink* link);
+
+// The OS error of the last failing call on this link (or of the thread).
+uint32_t link_last_os_error(const SimLink* link);
+
+// Closes the connection (shut down both directions first when was_open).
+// Operations in flight still complete, with an error status.
+void link_close(SimLink* link, bool was_open);
+
+// Gives up the link memory; call only when no operation is in flight. Closes
+// first if link_close was not called.
+void link_free(SimLink* link);
+
+// Wakes an application that asked to be told of new messages: posts the
+// user message to the window, or sets the event (no-ops on POSIX).
+void notify_window(void* window, uint32_t user_message);
+void notify_event(void* event_handle);
+
+// Winsock start-up and clean-up (no-ops returning true on POSIX).
+bool net_startup();
+void net_cleanup();
+
+// Test aid: how many TCP sockets this process has created for links.
+uint32_t link_tcp_sockets_created();
+
+}  // namespace platform
