@@ -1,0 +1,94 @@
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "platform/terminal.h"
+
+namespace platform {
+
+namespace {
+
+HANDLE g_in = INVALID_HANDLE_VALUE;
+HANDLE g_out = INVALID_HANDLE_VALUE;
+DWORD g_saved_in = 0;
+DWORD g_saved_out = 0;
+bool g_raw = false;
+volatile LONG g_stop = 0;
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+BOOL WINAPI on_console_event(DWORD type) {
+    // Ctrl+C with processed input off arrives as a key; the others (break,
+    // close, logoff) end the tool through the stop flag.
+    if (type == CTRL_C_EVENT) return TRUE;
+    InterlockedExchange(&g_stop, 1);
+    return TRUE;
+}
+
+void restore_at_exit() { terminal_restore(); }
+
+}  // namespace
+
+bool terminal_is_interactive() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) &&
+           GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
+}
+
+bool terminal_enter_raw() {
+    if (g_raw) return true;
+    g_in = GetStdHandle(STD_INPUT_HANDLE);
+    g_out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!GetConsoleMode(g_in, &g_saved_in)) return false;
+    DWORD in_mode = g_saved_in & ~(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT);
+    if (!SetConsoleMode(g_in, in_mode)) return false;
+    if (GetConsoleMode(g_out, &g_saved_out)) {
+        // Older consoles refuse escape sequences; the tool still works, it
+        // just redraws less tidily.
+        SetConsoleMode(g_out, g_saved_out | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
+    g_raw = true;
+    std::atexit(restore_at_exit);
+    SetConsoleCtrlHandler(on_console_event, TRUE);
+    return true;
+}
+
+void terminal_restore() {
+    if (!g_raw) return;
+    SetConsoleMode(g_in, g_saved_in);
+    SetConsoleMode(g_out, g_saved_out);
+    g_raw = false;
+}
+
+int terminal_read_key(int timeout_ms) {
+    if (g_in == INVALID_HANDLE_VALUE) g_in = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        DWORD left = elapsed >= static_cast<DWORD>(timeout_ms) ? 0 : static_cast<DWORD>(timeout_ms) - elapsed;
+        if (WaitForSingleObject(g_in, left) != WAIT_OBJECT_0) return kKeyNone;
+        INPUT_RECORD rec;
+        DWORD n = 0;
+        if (!ReadConsoleInputA(g_in, &rec, 1, &n) || n == 0) return kKeyNone;
+        if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) {
+            if (left == 0) return kKeyNone;
+            continue;
+        }
+        switch (rec.Event.KeyEvent.wVirtualKeyCode) {
+            case VK_LEFT: return kKeyLeft;
+            case VK_RIGHT: return kKeyRight;
+            case VK_UP: return kKeyUp;
+            case VK_DOWN: return kKeyDown;
+            default: break;
+        }
+        unsigned char c = static_cast<unsigned char>(rec.Event.KeyEvent.uChar.AsciiChar);
+        if (c != 0) return c;
+        if (left == 0) return kKeyNone;
+    }
+}
+
+bool terminal_stop_requested() { return g_stop != 0; }
+
+}  // namespace platform
