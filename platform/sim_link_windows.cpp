@@ -1,0 +1,220 @@
+// Windows side of the simulator link: a named pipe opened for overlapped I/O
+// or a TCP socket, both bound to the system thread pool with
+// BindIoCompletionCallback. The pool hands the completion function the NT
+// status of the operation, which is what the client above expects.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/sim_link.h"
+
+namespace platform {
+
+struct SimLink;
+
+struct LinkOp {
+    OVERLAPPED overlapped;
+    SimLink* owner;
+    uint16_t kind;
+    WSABUF wsabuf;
+};
+
+struct SimLink {
+    uint32_t kind;
+    HANDLE pipe;
+    SOCKET socket;
+    HANDLE events[2];
+    LinkOp read_op;
+    LinkOp write_op;
+    LinkCompletion completion;
+    void* context;
+    std::atomic<bool> closed;
+    std::atomic<uint32_t> last_error;
+};
+
+static std::atomic<uint32_t> g_tcp_sockets_created{0};
+
+static VOID CALLBACK link_io_done(DWORD status, DWORD bytes, LPOVERLAPPED overlapped) {
+    LinkOp* op = reinterpret_cast<LinkOp*>(reinterpret_cast<char*>(overlapped) - offsetof(LinkOp, overlapped));
+    SimLink* link = op->owner;
+    // The callback may free the link; nothing here touches it afterwards.
+    link->completion(link->context, op->kind, static_cast<uint32_t>(status), static_cast<uint32_t>(bytes));
+}
+
+static SimLink* new_link(uint32_t kind, LinkCompletion completion, void* context) {
+    SimLink* link = new SimLink;
+    link->kind = kind;
+    link->pipe = INVALID_HANDLE_VALUE;
+    link->socket = INVALID_SOCKET;
+    link->events[0] = link->events[1] = nullptr;
+    std::memset(&link->read_op, 0, sizeof(link->read_op));
+    std::memset(&link->write_op, 0, sizeof(link->write_op));
+    link->read_op.owner = link;
+    link->read_op.kind = LINK_OP_READ;
+    link->write_op.owner = link;
+    link->write_op.kind = LINK_OP_WRITE;
+    link->completion = completion;
+    link->context = context;
+    link->closed = false;
+    link->last_error = 0;
+    return link;
+}
+
+SimLink* link_open_pipe(const char* pipe_name, LinkCompletion completion, void* context) {
+    HANDLE pipe;
+    for (;;) {
+        pipe = CreateFileA(pipe_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                           nullptr);
+        if (pipe != INVALID_HANDLE_VALUE) break;
+        if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(pipe_name, 5000)) return nullptr;
+    }
+    if (!BindIoCompletionCallback(pipe, link_io_done, 0)) {
+        CloseHandle(pipe);
+        return nullptr;
+    }
+    SimLink* link = new_link(LINK_PIPE, completion, context);
+    link->pipe = pipe;
+    // Manual-reset events for the two operation records, as the pipe's
+    // overlapped calls expect; the completion still goes to the pool.
+    for (int i = 0; i < 2; ++i) {
+        link->events[i] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!link->events[i]) {
+            std::printf("CreateEvent failed with %d.\n", static_cast<int>(GetLastError()));
+            std::fflush(stdout);
+        }
+    }
+    return link;
+}
+
+SimLink* link_open_tcp(const char* address, const char* port, uint32_t family, LinkCompletion completion,
+                       void* context) {
+    addrinfo hints;
+    std::memset(&hints, 0, sizeof(hints));
+    hints.ai_family = family == LINK_FAMILY_IPV6 ? AF_INET6 : AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(address, port, &hints, &found) != 0 || !found) return nullptr;
+    SOCKET s = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+    if (s == INVALID_SOCKET) {
+        freeaddrinfo(found);
+        return nullptr;
+    }
+    g_tcp_sockets_created++;
+    bool ok = connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen)) == 0 &&
+              BindIoCompletionCallback(reinterpret_cast<HANDLE>(s), link_io_done, 0);
+    freeaddrinfo(found);
+    if (!ok) {
+        closesocket(s);
+        return nullptr;
+    }
+    SimLink* link = new_link(LINK_TCP, completion, context);
+    link->socket = s;
+    return link;
+}
+
+uint32_t link_kind(const SimLink* link) { return link->kind; }
+
+static void reset_op(LinkOp* op, HANDLE event) {
+    std::memset(&op->overlapped, 0, sizeof(op->overlapped));
+    op->overlapped.hEvent = event;
+}
+
+bool link_start_read(SimLink* link, uint8_t* buf, uint32_t len) {
+    if (link->closed || len == 0) return false;
+    LinkOp* op = &link->read_op;
+    reset_op(op, link->events[0]);
+    op->wsabuf.buf = reinterpret_cast<char*>(buf);
+    op->wsabuf.len = len;
+    if (link->kind == LINK_TCP) {
+        DWORD flags = 0;
+        if (WSARecv(link->socket, &op->wsabuf, 1, nullptr, &flags, &op->overlapped, nullptr) == 0) return true;
+        int err = WSAGetLastError();
+        if (err == WSA_IO_PENDING) return true;
+        link->last_error = static_cast<uint32_t>(err);
+        return false;
+    }
+    if (ReadFile(link->pipe, buf, len, nullptr, &op->overlapped)) return true;
+    DWORD err = GetLastError();
+    if (err == ERROR_IO_PENDING) return true;
+    link->last_error = err;
+    return false;
+}
+
+bool link_start_write(SimLink* link, const uint8_t* buf, uint32_t len) {
+    if (link->closed || len == 0) return false;
+    LinkOp* op = &link->write_op;
+    reset_op(op, link->events[1]);
+    op->wsabuf.buf = reinterpret_cast<char*>(const_cast<uint8_t*>(buf));
+    op->wsabuf.len = len;
+    if (link->kind == LINK_TCP) {
+        if (WSASend(link->socket, &op->wsabuf, 1, nullptr, 0, &op->overlapped, nullptr) == 0) return true;
+        int err = WSAGetLastError();
+        if (err == WSA_IO_PENDING) return true;
+        link->last_error = static_cast<uint32_t>(err);
+        return false;
+    }
+    if (WriteFile(link->pipe, buf, len, nullptr, &op->overlapped)) return true;
+    DWORD err = GetLastError();
+    if (err == ERROR_IO_PENDING) return true;
+    link->last_error = err;
+    return false;
+}
+
+void link_set_nodelay(SimLink* link) {
+    if (link->kind != LINK_TCP) return;
+    BOOL one = TRUE;
+    setsockopt(link->socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof(one));
+}
+
+uint32_t link_last_os_error(const SimLink* link) {
+    uint32_t stored = link->last_error;
+    if (stored) return stored;
+    return link->kind == LINK_TCP ? static_cast<uint32_t>(WSAGetLastError()) : static_cast<uint32_t>(GetLastError());
+}
+
+void link_close(SimLink* link, bool was_open) {
+    if (link->closed.exchange(true)) return;
+    if (link->kind == LINK_TCP) {
+        if (was_open) {
+            shutdown(link->socket, SD_BOTH);
+            CancelIo(reinterpret_cast<HANDLE>(link->socket));
+        }
+        closesocket(link->socket);
+        link->socket = INVALID_SOCKET;
+    } else {
+        CloseHandle(link->pipe);
+        link->pipe = INVALID_HANDLE_VALUE;
+        for (HANDLE& event : link->events) {
+            if (event) CloseHandle(event);
+            event = nullptr;
+        }
+    }
+}
+
+void link_free(SimLink* link) {
+    link_close(link, false);
+    delete link;
+}
+
+void notify_window(void* window, uint32_t user_message) {
+    PostMessageA(static_cast<HWND>(window), user_message, 0, 0);
+}
+
+void notify_event(void* event_handle) { SetEvent(static_cast<HANDLE>(event_handle)); }
+
+bool net_startup() {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 0), &data) == 0;
+}
+
+void net_cleanup() { WSACleanup(); }
+
+uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
+
+}  // namespace platform
