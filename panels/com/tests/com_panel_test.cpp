@@ -1,0 +1,440 @@
+// The COM panel's input, display and countdown steps. Simulator calls go to
+// the recording fake; display lines go over loopback UDP to a socket that
+// stands in for the panel.
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/bridge_state.h"
+#include "core/session_setup.h"
+#include "core/tests/fake_simconnect.h"
+#include "core/update_cycle.h"
+#include "panels/com/com_panel.h"
+#include "platform/udp.h"
+
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+const char kEndMark[] = "#end";
+
+platform::SocketAddressV4 loopback_address(uint16_t port) {
+    platform::SocketAddressV4 a{};
+    a.family = platform::kFamilyInet;
+    a.port = platform::host_to_net16(port);
+    a.address = platform::host_to_net32(kLoopback);
+    return a;
+}
+
+// Binds to a free loopback port; the address it got, or port 0 on failure.
+platform::SocketAddressV4 bind_loopback(platform::UdpSocket s) {
+    std::random_device rd;
+    uint16_t first = static_cast<uint16_t>(20000 + rd() % 30000);
+    for (int i = 0; i < 500; ++i) {
+        platform::SocketAddressV4 a = loopback_address(static_cast<uint16_t>(first + i));
+        if (platform::udp_bind(s, &a) == 0) return a;
+    }
+    return loopback_address(0);
+}
+
+// A 320-byte COM block with the fields of one radio set by name.
+class Frame {
+public:
+    explicit Frame(LayoutColumn layout) : layout_(layout), bytes_(layout_block_size(layout), 0) {
+        std::memcpy(bytes_.data(), "Cessna 152", 11);
+    }
+    Frame& i32(const char* name, int32_t value, const char* units = "boolean") {
+        int32_t at = layout_offset(layout_, name, units);
+        EXPECT_GE(at, 0) << name;
+        if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
+        return *this;
+    }
+    Frame& f64(const char* name, double value) {
+        int32_t at = layout_offset(layout_, name, "MHz");
+        EXPECT_GE(at, 0) << name;
+        if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
+        return *this;
+    }
+    const uint8_t* data() const { return bytes_.data(); }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+private:
+    LayoutColumn layout_;
+    std::vector<uint8_t> bytes_;
+};
+
+class ComPanel : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(platform::net_startup(), 0);
+        fake_sim::reset();
+        radio_ = GetParam();
+        const ComRadio* radio = com_radio(radio_);
+        ASSERT_NE(radio, nullptr);
+        bridge_reset(program_profile(radio->program), &kComPanelHooks);
+        ASSERT_TRUE(com_panel_start(radio_));
+
+        program_ = platform::udp_open();
+        panel_ = platform::udp_open();
+        ASSERT_NE(program_, platform::kInvalidSocket);
+        ASSERT_NE(panel_, platform::kInvalidSocket);
+        program_address_ = bind_loopback(program_);
+        panel_address_ = bind_loopback(panel_);
+        ASSERT_NE(program_address_.port, 0);
+        ASSERT_NE(panel_address_.port, 0);
+        platform::udp_set_nonblocking(program_, true);
+        g_bridge.udp_socket = program_;
+        g_bridge.panel_address = panel_address_;
+        g_bridge.panel_address_len = sizeof(platform::SocketAddressV4);
+        g_bridge.encoder_version = 1;
+    }
+    void TearDown() override {
+        platform::udp_close(program_);
+        platform::udp_close(panel_);
+    }
+
+    const char* unit() const { return radio_ == 1 ? "COM1" : "COM2"; }
+    std::string var(const char* base) const { return std::string(base) + (radio_ == 1 ? ":1" : ":2"); }
+
+    // A frame with the radio powered and the given frequencies.
+    Frame powered(double active = 118.0, double standby = 121.5) const {
+        Frame f(radio_ == 1 ? LAYOUT_COMM1 : LAYOUT_COMM2);
+        f.i32("AVIONICS MASTER SWITCH", 1).i32("CIRCUIT GENERAL PANEL ON", 1).i32("ELECTRICAL MASTER BATTERY", 1);
+        f.f64(var("COM ACTIVE FREQUENCY").c_str(), active).f64(var("COM STANDBY FREQUENCY").c_str(), standby);
+        return f;
+    }
+    Frame& partial(Frame& f, int32_t value) const {
+        return f.i32(var("PARTIAL PANEL COMM").c_str(), value, "Enum");
+    }
+
+    // Event ids transmitted since the last call.
+    std::vector<uint32_t> events() {
+        std::vector<uint32_t> ids;
+        for (const FakeCall& c : fake_sim::calls_named("TransmitClientEvent")) ids.push_back(c.args[1]);
+        fake_sim::calls().clear();
+        return ids;
+    }
+
+    // Every line the program sent the panel since the last call, in order.
+    std::vector<std::string> lines() {
+        platform::udp_send_to(program_, kEndMark, sizeof kEndMark - 1, &panel_address_, sizeof panel_address_);
+        std::vector<std::string> out;
+        for (int i = 0; i < 1000; ++i) {
+            if (!platform::udp_wait_readable(panel_, 10000)) {
+                ADD_FAILURE() << "panel socket got no end mark";
+                break;
+            }
+            char buf[256];
+            platform::SocketAddressV4 from{};
+            int32_t from_len = sizeof from;
+            int n = platform::udp_receive_from(panel_, buf, sizeof buf, &from, &from_len);
+            if (n < 0) continue;
+            std::string text(buf, static_cast<size_t>(n));
+            if (text == kEndMark) break;
+            out.push_back(text);
+        }
+        return out;
+    }
+
+    void input(const char* text, const Frame& f) { com_input(text, f.data()); }
+
+    int radio_ = 1;
+    platform::UdpSocket program_ = platform::kInvalidSocket;
+    platform::UdpSocket panel_ = platform::kInvalidSocket;
+    platform::SocketAddressV4 program_address_{};
+    platform::SocketAddressV4 panel_address_{};
+};
+
+using Ids = std::vector<uint32_t>;
+// Whole dec/inc, fraction dec/inc, swap, transmit select, receive-all toggle.
+struct RadioEvents {
+    uint32_t wd, wi, fd, fi, swap, tx, rx;
+};
+RadioEvents events_of(int radio) {
+    if (radio == 1) return {21, 22, 19, 20, 23, 24, 18};
+    return {27, 28, 25, 26, 29, 30, 18};
+}
+
+TEST(ComRadioTable, ResolvesEachProgramsFieldsAndEvents) {
+    ASSERT_TRUE(com_panel_start(1));
+    EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
+    EXPECT_EQ(g_com_panel.field.standby_mhz, 312u);
+    EXPECT_EQ(g_com_panel.field.partial_panel, 300u);
+    EXPECT_EQ(g_com_panel.field.avionics_switch, 276u);
+    EXPECT_EQ(g_com_panel.event.whole_inc, 22u);
+    EXPECT_EQ(g_com_panel.event.swap, 23u);
+    EXPECT_EQ(com_radio(1)->program, PROGRAM_COMM1);
+
+    ASSERT_TRUE(com_panel_start(2));
+    EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
+    EXPECT_EQ(g_com_panel.field.partial_panel, 300u);
+    EXPECT_EQ(g_com_panel.event.whole_inc, 28u);
+    EXPECT_EQ(g_com_panel.event.fraction_dec, 25u);
+    EXPECT_EQ(g_com_panel.event.transmit_select, 30u);
+    EXPECT_EQ(g_com_panel.event.receive_all_toggle, 18u);
+    EXPECT_EQ(com_radio(2)->program, PROGRAM_COMM2);
+
+    EXPECT_EQ(com_radio(0), nullptr);
+    EXPECT_EQ(com_radio(3), nullptr);
+    EXPECT_FALSE(com_panel_start(3));
+    // A panel that never started ignores every step instead of reading at
+    // unresolved offsets.
+    uint8_t block[320] = {};
+    com_input("R+", block);
+    com_display(block);
+    com_countdown(block);
+}
+
+TEST_P(ComPanel, SingleEncoderStepsWholeUntilPushedThenFraction) {
+    RadioEvents e = events_of(radio_);
+    Frame f = powered();
+    input("R+", f);
+    input("R-", f);
+    EXPECT_EQ(events(), (Ids{e.wi, e.wd}));
+    EXPECT_EQ(g_bridge.input_countdown, 100);
+
+    input("P", f);
+    EXPECT_EQ(g_com_panel.tune_mode, 1);
+    input("R+", f);
+    input("R-", f);
+    EXPECT_EQ(events(), (Ids{e.fi, e.fd}));
+
+    input("P", f);  // pushed twice: whole again
+    EXPECT_EQ(g_com_panel.tune_mode, 0);
+    input("R+", f);
+    EXPECT_EQ(events(), (Ids{e.wi}));
+}
+
+TEST_P(ComPanel, FractionModeEndsWhenTheCountdownRunsOut) {
+    RadioEvents e = events_of(radio_);
+    Frame f = powered();
+    input("P", f);
+    for (int frame = 0; frame < 50; ++frame) com_countdown(f.data());
+    input("R+", f);  // restarts the countdown
+    EXPECT_EQ(events(), (Ids{e.fi}));
+    for (int frame = 0; frame < 101; ++frame) com_countdown(f.data());
+    EXPECT_EQ(g_bridge.input_countdown, 0);
+    EXPECT_EQ(g_com_panel.tune_mode, 0);
+    input("R+", f);
+    EXPECT_EQ(events(), (Ids{e.wi}));
+}
+
+TEST_P(ComPanel, AnyKeyEndsFractionModeAtTheNextCountdown) {
+    RadioEvents e = events_of(radio_);
+    Frame f = powered();
+    input("P", f);
+    input("S", f);
+    EXPECT_EQ(g_bridge.input_countdown, 0);
+    com_countdown(f.data());
+    input("R+", f);
+    EXPECT_EQ(events(), (Ids{e.swap, e.wi}));
+}
+
+TEST_P(ComPanel, DualEncoderKnobsStepFractionAndWhole) {
+    RadioEvents e = events_of(radio_);
+    g_bridge.encoder_version = 2;
+    Frame f = powered();
+    input("R1-", f);
+    input("R1+", f);
+    input("R2-", f);
+    input("R2+", f);
+    EXPECT_EQ(events(), (Ids{e.fd, e.fi, e.wd, e.wi}));
+    EXPECT_EQ(g_bridge.input_countdown, 100);
+
+    // Single-encoder codes, and malformed knob codes, do nothing here.
+    g_bridge.input_countdown = 7;
+    for (const char* code : {"P", "R+", "R-", "R", "R1", "R3+", "R1x", ""}) input(code, f);
+    EXPECT_EQ(events(), Ids{});
+    EXPECT_EQ(g_com_panel.tune_mode, 0);
+    EXPECT_EQ(g_bridge.input_countdown, 7);
+
+    // Nor do knob codes with the single encoder.
+    g_bridge.encoder_version = 1;
+    input("R1+", f);
+    input("R2-", f);
+    EXPECT_EQ(events(), Ids{});
+}
+
+TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {
+    RadioEvents e = events_of(radio_);
+    Frame f = powered();
+    g_bridge.input_countdown = 50;
+    input("M", f);  // COM TRANSMIT:2 is 0: nothing sent, countdown cleared
+    EXPECT_EQ(events(), Ids{});
+    EXPECT_EQ(g_bridge.input_countdown, 0);
+
+    f.i32("COM TRANSMIT:2", 2);
+    input("M", f);  // only exactly 1 opens the gate
+    f.i32("COM TRANSMIT:2", 1);
+    input("M", f);
+    input("S", f);
+    input("T", f);
+    EXPECT_EQ(events(), (Ids{e.rx, e.swap, e.tx}));
+
+    // Trailing bytes after a known code are ignored; unknown codes drop.
+    input("S\n", f);
+    input("R+junk", f);
+    input("X", f);
+    input("s", f);
+    EXPECT_EQ(events(), (Ids{e.swap, e.wi}));
+}
+
+TEST_P(ComPanel, UnknownEncoderVersionStillTakesKeys) {
+    RadioEvents e = events_of(radio_);
+    g_bridge.encoder_version = 0;
+    Frame f = powered();
+    input("R+", f);
+    input("R1+", f);
+    input("P", f);
+    input("T", f);
+    EXPECT_EQ(events(), (Ids{e.tx}));
+}
+
+TEST_P(ComPanel, InputNeedsFullPowerAndAnIntactRadio) {
+    Frame off = powered();
+    off.i32("AVIONICS MASTER SWITCH", 0);
+    Frame no_circuit = powered();
+    no_circuit.i32("CIRCUIT GENERAL PANEL ON", 0);
+    Frame failed = powered();
+    partial(failed, 1);
+    Frame partly = powered();
+    partial(partly, 2);
+    for (const Frame* f : {&off, &no_circuit, &failed, &partly}) {
+        for (const char* code : {"R+", "P", "S", "T"}) input(code, *f);
+    }
+    EXPECT_EQ(events(), Ids{});
+    EXPECT_EQ(g_com_panel.tune_mode, 0);
+    EXPECT_EQ(g_bridge.input_countdown, 0);
+}
+
+TEST_P(ComPanel, DisplayShowsBlankLinesWhenPowerIsOff) {
+    Frame off = powered();
+    off.i32("AVIONICS MASTER SWITCH", 0);
+    com_display(off.data());
+    Frame failed = powered();
+    partial(failed, 1);
+    com_display(failed.data());
+    std::vector<std::string> expected = {"H>                ", "F>                ", "B>OFF"};
+    std::vector<std::string> twice = expected;
+    twice.insert(twice.end(), expected.begin(), expected.end());
+    EXPECT_EQ(lines(), twice);
+
+    // A partial-panel value of 2 blocks input but shows power on.
+    Frame partly = powered();
+    partial(partly, 2);
+    com_display(partly.data());
+    std::vector<std::string> got = lines();
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0], "B>ON");
+}
+
+TEST_P(ComPanel, FrequencyLineIsSixteenCharactersAfterThePrefix) {
+    Frame f = powered(118.0, 121.5);
+    com_display(f.data());
+    std::vector<std::string> got = lines();
+    ASSERT_GE(got.size(), 3u);
+    EXPECT_EQ(got[0], "B>ON");
+    EXPECT_EQ(got[1], "F>118.000  121.500");
+    EXPECT_EQ(got[1].size(), 18u);
+
+    Frame g = powered(136.975, 118.025);
+    com_display(g.data());
+    got = lines();
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[1], "F>136.975  118.025");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRadios, ComPanel, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "COMM" + std::to_string(info.param);
+                         });
+
+class ComOneHeader : public ComPanel {};
+class ComTwoHeader : public ComPanel {};
+
+TEST_P(ComOneHeader, ShowsTransmitElseReceiveAll) {
+    Frame f = powered();
+    f.i32("COM TRANSMIT:1", 1).i32("COM RECIEVE ALL", 0);
+    com_display(f.data());
+    f.i32("COM TRANSMIT:1", 0).i32("COM RECIEVE ALL", 1);
+    com_display(f.data());
+    f.i32("COM RECIEVE ALL", 2);
+    com_display(f.data());
+    f.i32("COM RECIEVE ALL", 0).i32("MARKER SOUND", 1);
+    com_display(f.data());
+    std::vector<std::string> headers;
+    for (const std::string& line : lines())
+        if (line[0] == 'H') headers.push_back(line);
+    EXPECT_EQ(headers, (std::vector<std::string>{"H>COM1 T \a Standby", "H>COM1   \a Standby",
+                                                 "H>COM1     Standby", "H>COM1     Standby"}));
+    for (const std::string& h : headers) EXPECT_EQ(h.size(), 18u);
+}
+
+TEST_P(ComTwoHeader, ShowsReceiveAllElseTwoLinesWithMarkerSound) {
+    Frame f = powered();
+    f.i32("COM RECIEVE ALL", 1).i32("MARKER SOUND", 1);
+    com_display(f.data());
+    EXPECT_EQ(lines(), (std::vector<std::string>{"B>ON", "F>118.000  121.500", "H>COM2 T \a Standby"}));
+
+    f.i32("COM RECIEVE ALL", 0);
+    com_display(f.data());
+    EXPECT_EQ(lines(), (std::vector<std::string>{"B>ON", "F>118.000  121.500", "H>COM2     Standby",
+                                                 "H>COM2   \a Standby"}));
+
+    f.i32("MARKER SOUND", 0).i32("COM TRANSMIT:1", 1);  // transmit 1 plays no part here
+    com_display(f.data());
+    EXPECT_EQ(lines(), (std::vector<std::string>{"B>ON", "F>118.000  121.500", "H>COM2     Standby",
+                                                 "H>COM2     Standby"}));
+}
+
+class ComCycle : public ComPanel {};
+
+TEST_P(ComCycle, TestModeEchoesFrequenciesWhileCountingDownOnComOneOnly) {
+    Frame f = powered(118.0, 121.5);
+    g_bridge.testmode = 1;
+    g_bridge.input_countdown = 2;
+    ::testing::internal::CaptureStdout();
+    com_countdown(f.data());
+    com_countdown(f.data());
+    com_countdown(f.data());  // countdown is 0 now: no line
+    std::string out = ::testing::internal::GetCapturedStdout();
+    if (radio_ == 1) {
+        EXPECT_EQ(out, "COM1-ACTV  118.000  COM1-STBY  121.500\nCOM1-ACTV  118.000  COM1-STBY  121.500\n");
+    } else {
+        EXPECT_EQ(out, "");
+    }
+}
+
+// One frame through the shared update cycle: the datagrams waiting from the
+// panel become events, then the lines of the same frame go back.
+TEST_P(ComCycle, UpdateCyclePassesPanelInputToTheComSteps) {
+    RadioEvents e = events_of(radio_);
+    g_bridge.panel_connected = 1;
+    g_bridge.frame_counter = 0;
+    for (const char* code : {"R+", "P", "R+", radio_ == 1 ? "VRAN-COM1_1.0" : "VRAN-COM2_2.0", "S"}) {
+        platform::udp_send_to(panel_, code, std::strlen(code), &program_address_, sizeof program_address_);
+    }
+    Frame f = powered(122.8, 119.1);
+    std::vector<uint8_t> message = fake_sim::data_frame(REQUEST_PANEL_DATA, f.bytes());
+    // Wait until the last datagram is there, so one frame drains them all.
+    ASSERT_TRUE(platform::udp_wait_readable(program_, 10000));
+    on_sim_message(reinterpret_cast<SIMCONNECT_RECV*>(message.data()), static_cast<uint32_t>(message.size()),
+                   nullptr);
+    Ids got = events();
+    EXPECT_EQ(got, (Ids{e.wi, e.fi, e.swap}));
+    std::vector<std::string> sent = lines();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(sent[0], "B>ON");
+    EXPECT_EQ(sent[1], "F>122.800  119.100");
+}
+
+INSTANTIATE_TEST_SUITE_P(Comm1, ComOneHeader, ::testing::Values(1));
+INSTANTIATE_TEST_SUITE_P(Comm2, ComTwoHeader, ::testing::Values(2));
+INSTANTIATE_TEST_SUITE_P(BothRadios, ComCycle, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "COMM" + std::to_string(info.param);
+                         });
+
+}  // namespace
