@@ -62,6 +62,8 @@ UdpSocket udp_open();
 // Linux and under Wine).
 void udp_allow_broadcast(UdpSocket s);
 int udp_bind(UdpSocket s, const SocketAddressV4* address);  // 0 or -1
+// The port the socket is bound to (host order); 0 when unknown.
+uint16_t udp_local_port(UdpSocket s);
 int udp_set_nonblocking(UdpSocket s, bool on);
 int udp_send_to(UdpSocket s, const void* data, size_t length, const SocketAddressV4* to, int32_t to_length);
 

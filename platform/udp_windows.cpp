@@ -91,6 +91,13 @@ int udp_bind(UdpSocket s, const SocketAddressV4* address) {
     return ::bind(static_cast<SOCKET>(s), reinterpret_cast<const sockaddr*>(address), sizeof(*address)) == 0 ? 0 : -1;
 }
 
+uint16_t udp_local_port(UdpSocket s) {
+    sockaddr_in a;
+    int len = sizeof(a);
+    if (::getsockname(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&a), &len) != 0) return 0;
+    return ntohs(a.sin_port);
+}
+
 int udp_set_nonblocking(UdpSocket s, bool on) {
     u_long mode = on ? 1 : 0;
     return ioctlsocket(static_cast<SOCKET>(s), FIONBIO, &mode) == 0 ? 0 : -1;

@@ -26,3 +26,17 @@ void write_file(const std::string& path, const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
 }
+
+TempWorkDir::TempWorkDir() : path_(make_temp_dir()), previous_(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(path_);
+}
+
+TempWorkDir::~TempWorkDir() {
+    std::error_code ec;
+    std::filesystem::current_path(previous_, ec);
+    remove_tree(path_);
+}
+
+void TempWorkDir::write(const std::string& name, const std::string& text) const {
+    write_file((std::filesystem::path(path_) / name).string(), text);
+}

@@ -7,3 +7,17 @@
 std::string make_temp_dir();
 void remove_tree(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// Makes a fresh temporary folder the current directory for the test's
+// lifetime; the folder is removed afterwards.
+class TempWorkDir {
+public:
+    TempWorkDir();
+    ~TempWorkDir();
+    const std::string& path() const { return path_; }
+    void write(const std::string& name, const std::string& text) const;
+
+private:
+    std::string path_;
+    std::string previous_;
+};

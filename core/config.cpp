@@ -1,0 +1,140 @@
+#include "core/config.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/bridge_state.h"
+#include "core/console.h"
+#include "platform/env.h"
+
+namespace {
+
+constexpr size_t kPathSize = 1024;
+constexpr uint32_t kValueSize = 128;
+
+bool file_exists(const char* path) {
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+// Locates the file as the programs always have: the current directory, then
+// the application-data folder. The path stays set even when nothing is there,
+// so every key then reads its default.
+void locate_file(char* path) {
+    char current[260];
+    if (!platform::current_directory(current, sizeof current)) current[0] = '\0';
+    console_print("Current Dir: %s\n", current);
+
+    const char here[] = {'.', platform::kPathSeparator, '\0'};
+    if (file_exists(kConfigFileName)) {
+        std::snprintf(path, kPathSize, "%s%s", here, kConfigFileName);
+        console_print("Current CFG: %s\n", kConfigFileName);
+        return;
+    }
+
+    char folder[kPathSize];
+    if (platform::app_data_folder(folder, sizeof folder)) {
+        if (folder[0] == '\0') {
+            // The key has no application-data value: fall back to here.
+            std::snprintf(folder, sizeof folder, "%s", here);
+        } else {
+            const char sep = platform::kPathSeparator;
+            size_t n = std::strlen(folder);
+            std::snprintf(folder + n, sizeof folder - n, "%cTarnel%cSimConnect%c", sep, sep, sep);
+        }
+    } else {
+        console_print("Couldn't read registry value!\n");
+        std::snprintf(folder, sizeof folder, "%s", here);
+    }
+    std::snprintf(path, kPathSize, "%s%s", folder, kConfigFileName);
+
+    if (file_exists(path)) {
+        console_print("Current CFG: %s\n", path);
+    } else {
+        console_print(g_program->not_found_message, kConfigFileName);
+    }
+}
+
+// Reads one key; false when absent or empty.
+bool read_key(const char* path, const char* section, const char* key, char* value) {
+    platform::profile_string(section, key, "", value, kValueSize, path);
+    return value[0] != '\0';
+}
+
+void read_one(const char* path, ConfigKey key) {
+    char value[kValueSize];
+    const char* section = g_program->section;
+    switch (key) {
+        case KEY_IDLE_MS:
+            if (read_key(path, g_program->idle_section, "IDLE_MS", value)) {
+                int32_t ms = std::atoi(value);
+                if (ms < 0) {
+                    // A negative time would become an endless sleep.
+                    console_print("IDLE-Time %dms is negative, %dms are used\n", ms, kDefaultIdleMs);
+                    ms = kDefaultIdleMs;
+                } else {
+                    console_print("IDLE-Time redefined: %dms\n", ms);
+                }
+                g_bridge.idle_ms = ms;
+            }
+            break;
+        case KEY_PERIOD_VISUAL_OR_SIM:
+            if (read_key(path, section, "PERIOD_VISUAL_OR_SIM", value))
+                g_bridge.period_visual_or_sim = std::atoi(value);
+            break;
+        case KEY_VRAN_PORT:
+            if (read_key(path, section, "VRAN_PORT", value)) {
+                g_bridge.vran_port = static_cast<uint16_t>(std::atoi(value));
+                console_print("Remote Port redefined: %d\n", g_bridge.vran_port);
+            }
+            break;
+        case KEY_RECV_PORT:
+            if (read_key(path, section, "RECV_PORT", value)) {
+                g_bridge.recv_port = static_cast<uint16_t>(std::atoi(value));
+                console_print("Local Port redefined: %d\n", g_bridge.recv_port);
+            }
+            break;
+        case KEY_TESTMODE:
+            if (read_key(path, section, "TESTMODE", value)) g_bridge.testmode = std::atoi(value);
+            break;
+        case KEY_INTERFACE_INDEX:
+            if (read_key(path, "NET", "INTERFACE_INDEX", value)) g_bridge.interface_index = std::atoi(value);
+            break;
+        case KEY_ADF_STBY:
+            if (read_key(path, section, "ADF_STBY", value)) g_bridge.adf_stby = std::atoi(value);
+            break;
+        case KEY_FL_MODE:
+            if (read_key(path, section, "FL_MODE", value)) {
+                int32_t mode = std::atoi(value);
+                // The multi-function panel keeps it in one byte.
+                g_bridge.fl_mode = g_program->id == PROGRAM_HUB1 ? static_cast<uint8_t>(mode) : mode;
+            }
+            break;
+        case KEY_XPDR_CODE:
+            if (read_key(path, section, "XPDR_CODE", value))
+                g_bridge.xpdr_code = static_cast<uint32_t>(std::strtol(value, nullptr, 16));
+            break;
+        case KEY_START_DISPLAY:
+            if (read_key(path, section, "START_DISPLAY", value)) {
+                uint8_t page = static_cast<uint8_t>(std::atoi(value));
+                g_bridge.start_display = page > 5 ? 1 : page;
+            }
+            break;
+        case KEY_STANDBY:
+            if (read_key(path, section, "STANDBY", value)) g_bridge.standby = std::atoi(value);
+            break;
+        case KEY_END:
+            break;
+    }
+}
+
+}  // namespace
+
+void load_config() {
+    char path[kPathSize];
+    locate_file(path);
+    for (const ConfigKey* key = g_program->key_order; *key != KEY_END; ++key) read_one(path, *key);
+}

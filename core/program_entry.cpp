@@ -1,0 +1,24 @@
+#include "core/program_entry.h"
+
+#include "core/bridge_state.h"
+#include "core/console.h"
+#include "core/session_loop.h"
+#include "platform/env.h"
+
+int run_program(ProgramId id, const PanelHooks* hooks) {
+    const ProgramProfile* program = program_profile(id);
+    if (!program) return 1;
+    bridge_reset(program, hooks);
+
+    platform::raise_process_priority();
+    console_print("%s for MSFS2020 by Tarnel, Version %s\n", program->name, program->version);
+    console_print("Searching Connection to Flight Simulator -");
+    while (!g_bridge.sim_connected) {
+        run_session();
+        session_sleep(100);
+        advance_spinner();
+    }
+    // One more attempt: with quit_requested still set it runs no pass.
+    run_session();
+    return 0;
+}

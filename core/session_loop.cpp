@@ -1,0 +1,73 @@
+#include "core/session_loop.h"
+
+#include "core/bridge_state.h"
+#include "core/console.h"
+#include "core/find_panel.h"
+#include "core/session_setup.h"
+#include "core/update_cycle.h"
+#include "platform/env.h"
+#include "simclient/sim_connect.h"
+
+namespace {
+
+SleepFunction g_sleep = platform::sleep_ms;
+
+void tenth_pass_step() {
+    if (g_bridge.panel_connected) {
+        request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
+        return;
+    }
+    find_panel();
+    if (g_bridge.panel_connected) {
+        request_data(REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE);
+        request_data(REQUEST_PANEL_DATA, g_bridge.period_visual_or_sim == 0 ? SIMCONNECT_PERIOD_VISUAL_FRAME
+                                                                             : SIMCONNECT_PERIOD_SIM_FRAME);
+    } else {
+        request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_NEVER);
+    }
+}
+
+}  // namespace
+
+const char* spinner_glyph(int32_t step) {
+    static const char* const kGlyphs[8] = {"\b-", "\b\\", "\b|", "\b/", "\b-", "\b\\", "\b|", "\b/"};
+    return kGlyphs[step & 7];
+}
+
+void advance_spinner() {
+    ++g_bridge.spinner_step;
+    if (g_bridge.spinner_step >= 8) g_bridge.spinner_step = 0;
+    console_print("%s", spinner_glyph(g_bridge.spinner_step));
+}
+
+void set_sleep_function(SleepFunction sleep) { g_sleep = sleep ? sleep : platform::sleep_ms; }
+
+void session_sleep(uint32_t milliseconds) { g_sleep(milliseconds); }
+
+void run_session() {
+    if (SimConnect_Open(&g_bridge.sim, "Request Data", nullptr, 0, nullptr, 0) < 0) return;
+    console_print("%s", g_program->connection_line);
+    g_bridge.sim_connected = 1;
+    register_with_simulator(g_program);
+
+    while (g_bridge.quit_requested == 0) {
+        if (++g_bridge.pass_counter > 9) {
+            g_bridge.pass_counter = 0;
+            tenth_pass_step();
+        }
+        HRESULT_T result = SimConnect_CallDispatch(g_bridge.sim, on_sim_message, nullptr);
+        if (result < 0 && g_bridge.quit_requested == 0) {
+            // The simulator went away without its quit message: end the
+            // session as if it had sent one, rather than run on with stale
+            // lines on the panel.
+            console_print("\nConnection to Flight Simulator lost!\n");
+            g_bridge.quit_requested = 1;
+            break;
+        }
+        session_sleep(static_cast<uint32_t>(g_bridge.idle_ms));
+    }
+
+    platform::udp_close(g_bridge.udp_socket);
+    g_bridge.udp_socket = platform::kInvalidSocket;
+    SimConnect_Close(g_bridge.sim);
+}

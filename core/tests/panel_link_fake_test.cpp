@@ -1,0 +1,326 @@
+// Discovery, the update cycle and the identity check, with the panel played
+// by a UDP socket on a loopback address. The interface table handed to the
+// program holds only loopback rows, so nothing leaves the machine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/bridge_state.h"
+#include "core/find_panel.h"
+#include "core/panel_messages.h"
+#include "core/session_setup.h"
+#include "core/tests/fake_simconnect.h"
+#include "core/tests/test_support.h"
+#include "core/update_cycle.h"
+
+namespace {
+
+using platform::SocketAddressV4;
+
+// 127.0.0.2 as the "adapter": its own broadcast under a host mask.
+const uint32_t kAdapterH = 0x7F000002u;
+std::vector<platform::InterfaceRow> g_rows;
+
+platform::InterfaceTableResult loopback_table(platform::InterfaceTable* table, uint32_t*) {
+    table->count = static_cast<uint32_t>(g_rows.size());
+    table->rows = g_rows.data();
+    table->native = nullptr;
+    return platform::TABLE_OK;
+}
+
+platform::InterfaceRow row(uint32_t address_h, uint32_t index, uint32_t mask_h) {
+    return {platform::host_to_net32(address_h), index, platform::host_to_net32(mask_h)};
+}
+
+SocketAddressV4 address(uint32_t address_h, uint16_t port) {
+    SocketAddressV4 a{};
+    a.family = platform::kFamilyInet;
+    a.port = platform::host_to_net16(port);
+    a.address = platform::host_to_net32(address_h);
+    return a;
+}
+
+uint16_t free_port() {
+    platform::UdpSocket s = platform::udp_open();
+    SocketAddressV4 a = address(kAdapterH, 0);
+    platform::udp_bind(s, &a);
+    uint16_t port = platform::udp_local_port(s);
+    platform::udp_close(s);
+    return port;
+}
+
+// The panel's end of the link.
+struct FakePanel {
+    platform::UdpSocket socket = platform::kInvalidSocket;
+    uint16_t port = 0;
+    SocketAddressV4 program{};
+
+    FakePanel() {
+        socket = platform::udp_open();
+        SocketAddressV4 a = address(kAdapterH, 0);
+        platform::udp_bind(socket, &a);
+        port = platform::udp_local_port(socket);
+    }
+    ~FakePanel() { platform::udp_close(socket); }
+
+    // Next datagram, or "<none>" after a generous wait.
+    std::string receive(int timeout_ms = 3000) {
+        if (!platform::udp_wait_readable(socket, timeout_ms)) return "<none>";
+        char buf[300];
+        int32_t len = sizeof(SocketAddressV4);
+        int n = platform::udp_receive_from(socket, buf, sizeof buf, &program, &len);
+        return n < 0 ? "<error>" : std::string(buf, static_cast<size_t>(n));
+    }
+    // Every datagram waiting now.
+    std::vector<std::string> receive_all() {
+        std::vector<std::string> out;
+        while (platform::udp_wait_readable(socket, 50)) out.push_back(receive());
+        return out;
+    }
+    void send(const std::string& text) {
+        SocketAddressV4 to = address(kAdapterH, g_bridge.recv_port);
+        platform::udp_send_to(socket, text.data(), text.size(), &to, sizeof to);
+    }
+};
+
+std::vector<std::string> g_inputs;
+int g_initial_frames = 0;
+int g_displays = 0;
+
+const PanelHooks kRecordingHooks = {
+    [](const uint8_t*) { ++g_initial_frames; },
+    nullptr,
+    [](const char* text, const uint8_t*) { g_inputs.push_back(text); },
+    [](const uint8_t*) { ++g_displays; },
+    nullptr,
+};
+
+std::vector<uint8_t> frame(uint32_t request_id, uint32_t block_size = 320) {
+    std::vector<uint8_t> block(block_size, 0);
+    std::memcpy(block.data(), "Cessna 172", 11);
+    return fake_sim::data_frame(request_id, block);
+}
+
+void deliver(std::vector<uint8_t> message) {
+    on_sim_message(reinterpret_cast<SIMCONNECT_RECV*>(message.data()), static_cast<uint32_t>(message.size()), nullptr);
+}
+
+// Waits until the program's socket has something (loopback delivery is
+// immediate on Linux, nearly so under Wine).
+void await_datagram() { platform::udp_wait_readable(g_bridge.udp_socket, 3000); }
+
+class PanelLinkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fake_sim::reset();
+        g_inputs.clear();
+        g_initial_frames = 0;
+        g_displays = 0;
+        g_rows = {row(0x7F000001u, 1, 0xFF000000u), row(kAdapterH, 9, 0xFFFFFFFFu)};
+        set_interface_table_reader(loopback_table);
+        platform::net_startup();
+    }
+    void TearDown() override {
+        platform::udp_close(g_bridge.udp_socket);
+        g_bridge.udp_socket = platform::kInvalidSocket;
+        set_interface_table_reader(nullptr);
+    }
+
+    // Starts the program's link with its ports aimed at the fake panel.
+    std::string start(ProgramId id, const std::string& extra = "") {
+        bridge_reset(program_profile(id), &kRecordingHooks);
+        std::string section = program_profile(id)->section;
+        dir_.write("Avionics-Panel.cfg", "[" + section + "]\nVRAN_PORT=" + std::to_string(panel_.port - 1) +
+                                             "\nRECV_PORT=" + std::to_string(free_port()) + "\n" + extra);
+        testing::internal::CaptureStdout();
+        find_panel();
+        return testing::internal::GetCapturedStdout();
+    }
+    std::string search() {
+        await_datagram();
+        testing::internal::CaptureStdout();
+        find_panel();
+        return testing::internal::GetCapturedStdout();
+    }
+    void connect(ProgramId id, const char* identity) {
+        start(id);
+        ASSERT_EQ(panel_.receive(), "ID");
+        panel_.send(identity);
+        search();
+        ASSERT_TRUE(g_bridge.panel_connected);
+        panel_.receive_all();  // the second "ID"
+    }
+
+    TempWorkDir dir_;
+    FakePanel panel_;
+};
+
+TEST_F(PanelLinkTest, PanelIsFoundOnTheSecondSearch) {
+    std::string out = start(PROGRAM_COMM1);
+    EXPECT_NE(out.find("\nIP Address 127.0.0.2 is used\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Bind to Receive Port: \t" + std::to_string(g_bridge.recv_port) + "\n"), std::string::npos);
+    EXPECT_EQ(panel_.receive(), "ID");  // two bytes, to VRAN_PORT + 1
+    EXPECT_FALSE(g_bridge.panel_connected);
+
+    panel_.send("VRAN-COM1_2.0");
+    out = search();
+    EXPECT_EQ(out, "COM1 Dual Encoder connected from 127.0.0.2\n");
+    EXPECT_TRUE(g_bridge.panel_connected);
+    EXPECT_EQ(g_bridge.encoder_version, 2);
+    // Output now goes to where the reply came from.
+    EXPECT_EQ(platform::net_to_host32(g_bridge.panel_address.address), kAdapterH);
+    EXPECT_EQ(g_bridge.panel_address.port, platform::host_to_net16(panel_.port));
+}
+
+TEST_F(PanelLinkTest, EachProgramKnowsOnlyItsOwnIdentities) {
+    start(PROGRAM_COMM2);
+    panel_.receive();
+    panel_.send("VRAN-COM1_1.0");
+    EXPECT_EQ(search(), "false Panel detected VRAN-COM1_1.0\n");
+    EXPECT_FALSE(g_bridge.panel_connected);
+    panel_.send("VRAN-COM2_1.0\n");  // a line end spoils the match
+    EXPECT_EQ(search(), "false Panel detected VRAN-COM2_1.0\n\n");
+    panel_.send("VRAN-COM2_1.0");
+    EXPECT_EQ(search(), "COM2 Panel connected from 127.0.0.2\n");
+    EXPECT_EQ(g_bridge.encoder_version, 1);
+}
+
+TEST_F(PanelLinkTest, ThreeRowsWithoutIndexListTheInterfaces) {
+    g_rows.push_back(row(0x7F000003u, 12, 0xFFFFFFFFu));
+    std::string out = start(PROGRAM_NAV1);
+    EXPECT_NE(out.find("\nNo or false interface index found in configuration file!\n"
+                       "\n3 interfaces found:\n"
+                       "Interface Index   1 has IP Address 127.0.0.1\n"
+                       "Interface Index   9 has IP Address 127.0.0.2\n"
+                       "Interface Index  12 has IP Address 127.0.0.3\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(g_bridge.udp_socket, platform::kInvalidSocket);
+    EXPECT_EQ(panel_.receive(300), "<none>");
+    search();  // never searches again
+    EXPECT_EQ(panel_.receive(300), "<none>");
+}
+
+TEST_F(PanelLinkTest, ConfiguredIndexChoosesTheRowButNeverTheLoopback) {
+    g_rows.push_back(row(0x7F000003u, 12, 0xFFFFFFFFu));
+    std::string out = start(PROGRAM_COMM1, "[NET]\nINTERFACE_INDEX=1\n");
+    EXPECT_NE(out.find("\nYou have to define an interface index in the configuration file!\n"), std::string::npos);
+    TearDown();
+    SetUp();
+    g_rows.push_back(row(0x7F000003u, 12, 0xFFFFFFFFu));
+    out = start(PROGRAM_COMM1, "[NET]\nINTERFACE_INDEX=9\n");
+    EXPECT_NE(out.find("\nIP Address 127.0.0.2 is used\n"), std::string::npos) << out;
+    EXPECT_EQ(panel_.receive(), "ID");
+}
+
+TEST_F(PanelLinkTest, FrameDrainsInputAndKeepsIdentitiesFromThePanelLogic) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    g_bridge.identity_pending = 1;
+    panel_.send("R+");
+    panel_.send("VRAN-COM1_1.0");
+    panel_.send("S");
+    await_datagram();
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"R+", "S"}));
+    EXPECT_EQ(g_bridge.identity_pending, 0);
+    EXPECT_EQ(g_displays, 1);
+}
+
+TEST_F(PanelLinkTest, FramesThatMustNotRunACycle) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    panel_.send("R+");
+    await_datagram();
+    deliver(frame(REQUEST_INITIAL));
+    EXPECT_EQ(g_initial_frames, 1);
+    std::vector<uint8_t> short_frame = frame(REQUEST_PANEL_DATA);
+    short_frame.resize(short_frame.size() - 1);
+    deliver(short_frame);
+    std::vector<uint8_t> unbounded = frame(REQUEST_PANEL_DATA);
+    std::memset(unbounded.data() + 40, 'A', 256);
+    deliver(unbounded);
+    deliver(frame(7));
+    std::vector<uint8_t> tiny{1, 2, 3};
+    deliver(tiny);
+    EXPECT_EQ(g_displays, 0);
+    EXPECT_TRUE(g_inputs.empty());
+    g_bridge.panel_connected = 0;
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_displays, 0);
+    deliver(fake_sim::quit_message());
+    EXPECT_EQ(g_bridge.quit_requested, 1);
+}
+
+TEST_F(PanelLinkTest, DrainTakesAtMost64DatagramsPerFrame) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    for (int i = 0; i < 100; ++i) panel_.send("R" + std::to_string(i));
+    await_datagram();
+    deliver(frame(REQUEST_PANEL_DATA));
+    ASSERT_EQ(g_inputs.size(), 64u);
+    EXPECT_EQ(g_inputs.front(), "R0");
+    deliver(frame(REQUEST_PANEL_DATA));
+    ASSERT_EQ(g_inputs.size(), 100u);
+    EXPECT_EQ(g_inputs.back(), "R99");
+}
+
+TEST_F(PanelLinkTest, OversizedDatagramIsDroppedAndTheRestStillCount) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    panel_.send(std::string(256, 'M'));
+    panel_.send(std::string(255, 'S'));
+    panel_.send("T");
+    await_datagram();
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{std::string(255, 'S'), "T"}));
+}
+
+TEST_F(PanelLinkTest, SilentPanelGoesOfflineOnTheSecondCheck) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    for (int i = 0; i < 20; ++i) deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_bridge.frame_counter, 20);
+    deliver(frame(REQUEST_PANEL_DATA));  // the 21st frame checks
+    EXPECT_EQ(panel_.receive(), "ID_Request");
+    EXPECT_EQ(g_bridge.identity_pending, 1);
+    EXPECT_EQ(g_bridge.frame_counter, 0);
+
+    for (int i = 0; i < 20; ++i) deliver(frame(REQUEST_PANEL_DATA));
+    panel_.send("late key");
+    await_datagram();
+    testing::internal::CaptureStdout();
+    deliver(frame(REQUEST_PANEL_DATA));
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "COM1 Panel offline\n");
+    EXPECT_FALSE(g_bridge.panel_connected);
+    std::vector<FakeCall> stops = fake_sim::calls_named("RequestDataOnSimObject");
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0].args[0], REQUEST_PANEL_DATA);
+    EXPECT_EQ(stops[0].args[3], SIMCONNECT_PERIOD_NEVER);
+    // The counter stays at the limit: the first frame after rediscovery checks.
+    EXPECT_EQ(g_bridge.frame_counter, 20);
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"late key"}));
+}
+
+TEST_F(PanelLinkTest, AnsweringPanelStaysConnected) {
+    connect(PROGRAM_COMM2, "VRAN-COM2_2.0");
+    for (int check = 0; check < 3; ++check) {
+        for (int i = 0; i < 51; ++i) deliver(frame(REQUEST_PANEL_DATA));
+        ASSERT_EQ(panel_.receive(), "ID_Request");
+        panel_.send("VRAN-COM2_2.0");
+        await_datagram();
+    }
+    for (int i = 0; i < 51; ++i) deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_TRUE(g_bridge.panel_connected);
+}
+
+TEST_F(PanelLinkTest, LinesAreSentWholeWithoutTerminator) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    send_line("B>ON");
+    send_line("F>%7.3f  %7.3f", 118.0, 121.5);
+    send_line("%s", std::string(40, 'x').c_str());
+    EXPECT_EQ(panel_.receive(), "B>ON");
+    EXPECT_EQ(panel_.receive(), "F>118.000  121.500");
+    EXPECT_EQ(panel_.receive(), std::string(23, 'x'));
+    EXPECT_EQ(std::string(kBlankHeader).size(), 18u);
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// The entry and the session loop against the recording fake of the simulator
+// client: spinner, open retries, tenth-pass requests, quit, lost connection
+// and the final attempt. No panel search touches the network here: the link
+// is marked as set up without an interface.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/bridge_state.h"
+#include "core/program_entry.h"
+#include "core/session_loop.h"
+#include "core/session_setup.h"
+#include "core/tests/fake_simconnect.h"
+
+namespace {
+
+std::vector<uint32_t> g_sleeps;
+void record_sleep(uint32_t ms) { g_sleeps.push_back(ms); }
+
+// Keeps find_panel off the network: the one-time part counts as done and
+// found no interface.
+void without_interface() {
+    g_bridge.link_initialised = 1;
+    g_bridge.interface_found = 0;
+}
+
+struct Request {
+    uint32_t id, period;
+};
+
+std::vector<Request> data_requests() {
+    std::vector<Request> out;
+    for (const FakeCall& c : fake_sim::calls_named("RequestDataOnSimObject")) {
+        EXPECT_EQ(c.args[1], DEFINITION_PANEL_DATA);
+        EXPECT_EQ(c.args[2], SIMCONNECT_OBJECT_ID_USER);
+        for (int i = 4; i < 8; ++i) EXPECT_EQ(c.args[i], 0u);
+        out.push_back({c.args[0], c.args[3]});
+    }
+    return out;
+}
+
+class SessionLoopTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fake_sim::reset();
+        g_sleeps.clear();
+        set_sleep_function(record_sleep);
+    }
+    void TearDown() override { set_sleep_function(nullptr); }
+};
+
+TEST_F(SessionLoopTest, SpinnerTurnsBackslashBarSlashDash) {
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 10; ++i) advance_spinner();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\b\\\b|\b/\b-\b\\\b|\b/\b-\b\\\b|");
+}
+
+TEST_F(SessionLoopTest, WholeRunFromSearchToFinalAttempt) {
+    fake_sim::script_open({SIM_E_FAIL, SIM_E_FAIL, SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) without_interface();
+        if (n == 25) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    int rc = run_program(PROGRAM_COMM1, nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(out,
+              "COMM1-Relay for MSFS2020 by Tarnel, Version 2.0.0.0\n"
+              "Searching Connection to Flight Simulator -"
+              "\b\\\b|"
+              "\nCOM1-Client Connected to Flight Simulator!\n"
+              "\b/");
+    // Three attempts while searching, the session, then one final attempt.
+    std::vector<FakeCall> opens = fake_sim::calls_named("Open");
+    ASSERT_EQ(opens.size(), 4u);
+    for (const FakeCall& open : opens) {
+        EXPECT_EQ(open.name, "Request Data");
+        EXPECT_EQ(open.args, (std::vector<uint32_t>{0, 0, 0, 0}));
+    }
+    EXPECT_EQ(fake_sim::calls_named("Close").size(), 1u);
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 25u);
+    for (const FakeCall& c : fake_sim::calls_named("CallDispatch")) EXPECT_EQ(c.args[0], 0u);  // null context
+
+    // Passes 10 and 20 searched without finding a panel.
+    std::vector<Request> requests = data_requests();
+    ASSERT_EQ(requests.size(), 2u);
+    for (const Request& r : requests) {
+        EXPECT_EQ(r.id, REQUEST_PANEL_DATA);
+        EXPECT_EQ(r.period, SIMCONNECT_PERIOD_NEVER);
+    }
+    // 100 ms between attempts, 50 ms per pass until the file is read.
+    std::vector<uint32_t> expected{100, 100};
+    expected.insert(expected.end(), 25, 50);
+    expected.push_back(100);
+    EXPECT_EQ(g_sleeps, expected);
+}
+
+TEST_F(SessionLoopTest, RegistrationFollowsTheConnectionLine) {
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int) { fake_sim::queue_message(fake_sim::quit_message()); });
+    testing::internal::CaptureStdout();
+    run_program(PROGRAM_COMM2, nullptr);
+    testing::internal::GetCapturedStdout();
+    std::vector<FakeCall>& calls = fake_sim::calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[0].call, "Open");
+    EXPECT_EQ(calls[1].call, "AddToDataDefinition");
+    EXPECT_EQ(calls.back().call, "Open");  // the final attempt, refused
+    EXPECT_EQ(fake_sim::calls_named("SubscribeToSystemEvent").size(), 1u);
+}
+
+TEST_F(SessionLoopTest, QuitBeforeAnyPanelStillClosesEverything) {
+    fake_sim::script_open({SIM_S_OK, SIM_S_OK});
+    fake_sim::on_dispatch([](int) { fake_sim::queue_message(fake_sim::quit_message()); });
+    testing::internal::CaptureStdout();
+    int rc = run_program(PROGRAM_NAV2, nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(rc, 0);
+    // The final attempt is accepted: connection line and registrations again,
+    // but no pass, since the quit is still in force.
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 1u);
+    EXPECT_EQ(fake_sim::calls_named("Close").size(), 2u);
+    EXPECT_EQ(fake_sim::calls_named("SubscribeToSystemEvent").size(), 2u);
+    size_t first = out.find("NAV2-Client Connected");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(out.find("NAV2-Client Connected", first + 1), std::string::npos);
+}
+
+TEST_F(SessionLoopTest, ConnectedPanelGetsOneFramePerTenthPass) {
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) {
+            without_interface();
+            g_bridge.panel_connected = 1;
+        }
+        if (n == 30) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    std::vector<Request> requests = data_requests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (const Request& r : requests) {
+        EXPECT_EQ(r.id, REQUEST_PANEL_DATA);
+        EXPECT_EQ(r.period, SIMCONNECT_PERIOD_ONCE);
+    }
+}
+
+TEST_F(SessionLoopTest, IdleTimeFromTheFileIsUsedOnceRead) {
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) {
+            without_interface();
+            g_bridge.idle_ms = 0;
+        }
+        if (n == 3) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(g_sleeps, (std::vector<uint32_t>{0, 0, 0}));
+}
+
+TEST_F(SessionLoopTest, LostConnectionEndsTheSessionWithOneLine) {
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) without_interface();
+        if (n == 12) fake_sim::set_dispatch_result(static_cast<HRESULT_T>(SIM_STATUS_PIPE_BROKEN));
+    });
+    testing::internal::CaptureStdout();
+    int rc = run_program(PROGRAM_COMM1, nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 12u);
+    EXPECT_EQ(fake_sim::calls_named("Close").size(), 1u);
+    EXPECT_NE(out.find("\nConnection to Flight Simulator lost!\n"), std::string::npos) << out;
+    EXPECT_EQ(fake_sim::calls_named("Open").size(), 2u);  // the session and the final attempt
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "core/update_cycle.h"
+
+#include <cstring>
+
+#include "core/bridge_state.h"
+#include "core/console.h"
+#include "core/find_panel.h"
+#include "core/panel_messages.h"
+#include "core/session_setup.h"
+
+namespace {
+
+constexpr uint32_t kTitleSize = 256;
+// Bound on the offline drain: whatever a flooding panel sends, going offline
+// ends.
+constexpr int kMaxOfflineDrain = 1024;
+
+// Receives one datagram into the receive buffer; its length, or a negative
+// result when nothing usable was waiting.
+int receive_datagram() {
+    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize,
+                                       &g_bridge.panel_address, &g_bridge.panel_address_len);
+    if (n >= 0) g_bridge.receive_buffer[n] = '\0';
+    return n;
+}
+
+void drain_input(const uint8_t* block) {
+    for (int taken = 0; taken < kMaxDatagramsPerFrame; ++taken) {
+        int n = receive_datagram();
+        if (n == platform::kReceiveNothing) return;
+        if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
+        if (g_bridge.testmode) console_print("%s\n", g_bridge.receive_buffer);
+        if (identity_variant(g_bridge.receive_buffer) != 0) {
+            g_bridge.identity_pending = 0;
+            if (g_bridge.testmode) console_print("ID_Renew\n");
+            continue;
+        }
+        if (g_panel_hooks.input) g_panel_hooks.input(g_bridge.receive_buffer, block);
+    }
+}
+
+void go_offline() {
+    if (g_bridge.testmode) console_print("ID_Error\n");
+    request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_NEVER);
+    for (int i = 0; i < kMaxOfflineDrain; ++i) {
+        int n = receive_datagram();
+        if (g_bridge.testmode) console_print("clear buffer\n");
+        if (n == platform::kReceiveNothing) break;
+    }
+    platform::udp_set_nonblocking(g_bridge.udp_socket, false);
+    g_bridge.panel_connected = 0;
+    console_print("%s", g_program->offline_message);
+}
+
+void check_identity() {
+    if (g_bridge.frame_counter < g_program->identity_check_limit) {
+        ++g_bridge.frame_counter;
+        return;
+    }
+    if (g_bridge.identity_pending) {
+        go_offline();
+        return;
+    }
+    if (g_bridge.testmode) console_print("ID_Request\n");
+    send_line_to(&g_bridge.panel_address, sizeof(platform::SocketAddressV4), "ID_Request");
+    g_bridge.identity_pending = 1;
+    g_bridge.frame_counter = 0;
+}
+
+void run_update_cycle(const uint8_t* block) {
+    if (g_panel_hooks.prepare) g_panel_hooks.prepare(block);
+    drain_input(block);
+    if (g_panel_hooks.display) g_panel_hooks.display(block);
+    if (g_panel_hooks.countdown) g_panel_hooks.countdown(block);
+    check_identity();
+}
+
+}  // namespace
+
+void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
+    if (!message || size < SIM_RECV_HEADER_SIZE) return;
+    if (message->dwID == SIMCONNECT_RECV_ID_QUIT) {
+        g_bridge.quit_requested = 1;
+        return;
+    }
+    if (message->dwID != SIMCONNECT_RECV_ID_SIMOBJECT_DATA) return;
+
+    // Nothing is read past the message: a frame too short for the program's
+    // block is ignored.
+    uint32_t block_size = layout_block_size(g_program->layout);
+    if (size < SIM_SIMOBJECT_DATA_OFFSET + block_size) return;
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(message);
+    const uint8_t* block = bytes + SIM_SIMOBJECT_DATA_OFFSET;
+    uint32_t request_id;
+    std::memcpy(&request_id, bytes + 12, sizeof request_id);
+
+    if (request_id == REQUEST_INITIAL) {
+        if (g_panel_hooks.initial_frame) g_panel_hooks.initial_frame(block);
+        return;
+    }
+    if (request_id != REQUEST_PANEL_DATA) return;
+    if (!std::memchr(block, 0, kTitleSize)) return;
+    if (!g_bridge.panel_connected) return;
+    run_update_cycle(block);
+}
