@@ -66,3 +66,15 @@ void display_screen_text(const PanelDisplay* display, char selector, char* out, 
     while (n < 16 && n + 1 < out_size) out[n++] = ' ';
     out[n] = '\0';
 }
+
+bool display_shows(const PanelDisplay* display, const unsigned char* bytes, size_t len, bool prefix) {
+    if (equals(bytes, len, "B>ON")) return display->power == POWER_ON;
+    if (equals(bytes, len, "B>OFF")) return display->power == POWER_OFF;
+    if (len < 2 || bytes[1] != '>') return false;
+    int i = selector_index(static_cast<char>(bytes[0]));
+    if (i < 0 || !display->line_seen[i]) return false;
+    size_t want = len - 2;
+    size_t have = display->line_length[i];
+    if (prefix ? have < want : have != want) return false;
+    return std::memcmp(display->lines[i], bytes + 2, want) == 0;
+}

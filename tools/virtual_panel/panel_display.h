@@ -31,6 +31,11 @@ void display_reset(PanelDisplay* display);
 // display.
 DatagramKind display_apply(PanelDisplay* display, const unsigned char* bytes, size_t len);
 
+// True when the display already shows what the datagram would show: the
+// power light for "B>ON"/"B>OFF", the line's text for a line datagram (with
+// prefix set, a line starting with it). Other datagrams never match.
+bool display_shows(const PanelDisplay* display, const unsigned char* bytes, size_t len, bool prefix);
+
 // Index of a line selector letter, -1 for anything else.
 int selector_index(char selector);
 

@@ -63,8 +63,13 @@ void show_display() {
     }
 }
 
-// Serves until a datagram matching the expectation arrives or time is up.
+// Serves until the display shows the expected line or power light, or a
+// datagram matching the expectation arrives, or time is up. Display lines are
+// resent every frame, so one already on show counts; "ID_Request" and other
+// one-off datagrams must arrive after the command starts.
 bool wait_for_datagram(const unsigned char* want, size_t want_len, bool prefix) {
+    link_serve(0);
+    if (display_shows(&g_vpanel.display, want, want_len, prefix)) return true;
     std::memcpy(g_vpanel.watch, want, want_len);
     g_vpanel.watch_length = want_len;
     g_vpanel.watch_prefix = prefix;

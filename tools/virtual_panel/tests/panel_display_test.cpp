@@ -71,3 +71,28 @@ TEST(PanelDisplay, OverlongLinesAreKeptWithinTheirBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+bool shows(const PanelDisplay& d, const std::string& text, bool prefix = false) {
+    return display_shows(&d, reinterpret_cast<const unsigned char*>(text.data()), text.size(), prefix);
+}
+
+TEST(PanelDisplay, ShowsAnswersForTheCurrentPicture) {
+    PanelDisplay d;
+    display_reset(&d);
+    EXPECT_FALSE(shows(d, "B>ON"));
+    EXPECT_FALSE(shows(d, "F>", true));
+    feed(&d, "B>OFF");
+    feed(&d, "F>118.000  119.000");
+    EXPECT_TRUE(shows(d, "B>OFF"));
+    EXPECT_FALSE(shows(d, "B>ON"));
+    EXPECT_TRUE(shows(d, "F>118.000  119.000"));
+    EXPECT_FALSE(shows(d, "F>118.000  119.00"));
+    EXPECT_TRUE(shows(d, "F>118.000", true));
+    EXPECT_FALSE(shows(d, "F>119", true));
+    EXPECT_FALSE(shows(d, "ID"));
+    EXPECT_FALSE(shows(d, "H>", true));
+}
+
+}  // namespace
