@@ -1,0 +1,152 @@
+# Shared helpers of the end-to-end tests. Source it first thing; it re-runs
+# the test inside a private network namespace (the programs broadcast), makes
+# a work folder, and stops every process the test started when it ends.
+#
+# Environment: RELAY_BIN (folder of the executables), RELAY_KIND (native or
+# windows: .exe programs run under Wine with a wineserver started inside the
+# namespace), RELAY_SRC (source folder), E2E_KEEP=1 keeps the work folder.
+set -u
+
+E2E_SRC=${RELAY_SRC:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
+E2E_BIN=${RELAY_BIN:-$E2E_SRC/build/bin}
+E2E_KIND=${RELAY_KIND:-native}
+E2E_NAME=$(basename "$0" .sh)
+
+if [ -z "${RELAY_E2E_IN_NETNS:-}" ]; then
+  RELAY_E2E_IN_NETNS=1 exec unshare -rn bash "$0" "$@"
+fi
+unset RELAY_E2E_IN_NETNS
+# shellcheck source=../../lib/netns.sh
+source "$E2E_SRC/tests/lib/netns.sh"
+relay_netns_setup || { echo "$E2E_NAME: cannot set up the network namespace"; exit 1; }
+
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/relay-$E2E_NAME.XXXXXX")
+mkdir -p "$E2E_WORK/home"
+E2E_PIDS=()
+E2E_LOGS=()
+E2E_FAILED=0
+
+# Seconds allowed for anything to show up; Wine starts slowly.
+if [ "$E2E_KIND" = windows ]; then E2E_SLOW=3; else E2E_SLOW=1; fi
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${E2E_PIDS[@]}"; do
+    for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  exec 7>&- 8>&- 9>&- 2>/dev/null
+  if [ "$E2E_KIND" = windows ]; then relay_wine_stop; fi
+  if [ "$E2E_FAILED" = 0 ] && [ "${E2E_KEEP:-0}" != 1 ]; then rm -rf "$E2E_WORK"; else echo "logs kept in $E2E_WORK"; fi
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ "$E2E_KIND" = windows ]; then
+  # shellcheck source=../../wine/wine-env.sh
+  source "$E2E_SRC/tests/wine/wine-env.sh"
+  relay_wine_start
+fi
+
+# e2e_exe <name>: the command line prefix that runs one of our executables.
+e2e_exe() {
+  if [ "$E2E_KIND" = windows ]; then
+    echo "$RELAY_WINE $E2E_BIN/$1.exe"
+  else
+    echo "$E2E_BIN/$1"
+  fi
+}
+
+e2e_require() {
+  local name
+  for name in "$@"; do
+    local file="$E2E_BIN/$name"
+    [ "$E2E_KIND" = windows ] && file="$file.exe"
+    if [ ! -x "$file" ]; then
+      echo "$E2E_NAME: $file is not built"
+      E2E_FAILED=1
+      exit 1
+    fi
+  done
+}
+
+# e2e_start <var> <log name> <folder> <stdin> <executable> [args...]
+# Starts a program in the background in its own working folder; its pid goes
+# into the named variable and its output into $E2E_WORK/<log name>.log.
+e2e_start() {
+  local var=$1 log=$2 dir=$3 input=$4 exe=$5
+  shift 5
+  mkdir -p "$dir"
+  local cmd
+  cmd=$(e2e_exe "$exe")
+  # Programs look for configuration in the home folder too; keep them to
+  # what the test writes.
+  (cd "$dir" && HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/home/.config" exec $cmd "$@") \
+    <"$input" >"$E2E_WORK/$log.log" 2>&1 &
+  local pid=$!
+  E2E_PIDS+=("$pid")
+  E2E_LOGS+=("$E2E_WORK/$log.log")
+  printf -v "$var" '%s' "$pid"
+}
+
+# e2e_fifo <path> <fd>: a FIFO held open on the given descriptor, so the
+# program reading it never sees the end of its input until the test ends.
+e2e_fifo() {
+  mkfifo "$1"
+  eval "exec $2<>\"$1\""
+}
+
+e2e_fail() {
+  E2E_FAILED=1
+  echo "FAIL $E2E_NAME: $*"
+  local log
+  for log in "${E2E_LOGS[@]}"; do
+    echo "----- $(basename "$log") (last 40 lines)"
+    tail -n 40 "$log" | cat -v
+  done
+  exit 1
+}
+
+e2e_pass() { echo "ok $E2E_NAME: $*"; }
+
+# e2e_count <log> <fixed text>: lines holding the text.
+e2e_count() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
+
+# e2e_wait <log> <fixed text> <seconds> [count]: polls until the log holds
+# the text on at least count lines; fails the test on timeout.
+e2e_wait() {
+  local log=$1 text=$2 limit=$(( $3 * E2E_SLOW )) want=${4:-1}
+  local end=$(( SECONDS + limit ))
+  while [ "$(e2e_count "$log" "$text")" -lt "$want" ]; do
+    if [ $SECONDS -ge $end ]; then
+      e2e_fail "waited ${limit}s for $want line(s) with '$text' in $(basename "$log")"
+    fi
+    sleep 0.1
+  done
+}
+
+# e2e_wait_exit <pid> <seconds>: waits for a process to end and leaves its
+# exit code in E2E_RC; fails the test on timeout.
+E2E_RC=
+e2e_wait_exit() {
+  local pid=$1 limit=$(( $2 * E2E_SLOW ))
+  local end=$(( SECONDS + limit ))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -ge $end ] && e2e_fail "process $pid still running after ${limit}s"
+    sleep 0.1
+  done
+  E2E_RC=0
+  wait "$pid" || E2E_RC=$?
+}
+
+# e2e_lines_after <log> <fixed text>: the log from the first line holding
+# the text on.
+e2e_lines_after() { awk -v t="$2" 'f || index($0, t) { f = 1; print }' "$1"; }
+
+# e2e_config <folder> <ini text>: writes the programs' configuration file.
+e2e_config() {
+  mkdir -p "$1"
+  printf '%s\n' "$2" >"$1/Avionics-Panel.cfg"
+}
