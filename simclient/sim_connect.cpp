@@ -137,19 +137,21 @@ HRESULT_T SimConnect_CallDispatch(HANDLE_SIM handle, DispatchProc dispatch, void
     if (!proc) return SIM_E_FAIL;
     client->last_dispatch = proc;
     client->last_context = context;
-    // The handler may close the client; hold it until we are done with it.
-    client->AddRef();
     ReceivedEntry* entry = client->TakeQueue();
+    bool closed = false;
     while (entry) {
         ReceivedEntry* next = entry->next;
-        if (entry->length >= SIM_RECV_HEADER_SIZE && entry->block) {
+        if (!closed && entry->length >= SIM_RECV_HEADER_SIZE && entry->block) {
             proc(reinterpret_cast<SIMCONNECT_RECV*>(entry->block), entry->length, context);
+            // The handler may have closed the client (on the quit message):
+            // the rest of the batch is dropped and the object not touched.
+            closed = !client_list_contains(client);
         }
         std::free(entry->block);
         std::free(entry);
         entry = next;
     }
-    HRESULT_T hr = client->disconnect_reason() != DISCONNECT_CLOSED ? client->BrokenStatus() : SIM_S_OK;
-    client->Release();
-    return hr;
+    if (closed) return SIM_S_OK;
+    if (client->disconnect_reason() != DISCONNECT_CLOSED) return client->BrokenStatus();
+    return SIM_S_OK;
 }
