@@ -115,6 +115,11 @@ void nav_fraction_up(uint32_t* copy, NavRaster raster) {
     *copy = (*copy & 0xFF00) + static_cast<uint32_t>(f);
 }
 
+uint32_t* nav_copy_for(NavCopies* copies, int selector) {
+    if (!copies || (selector != 1 && selector != 2)) return nullptr;
+    return &copies->nav[selector - 1];
+}
+
 HRESULT_T title_is_bounded(const char* text) {
     if (!text) return SIM_E_INVALIDARG;
     for (int i = 0; i < 256; ++i)

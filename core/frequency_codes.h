@@ -45,6 +45,14 @@ void nav_whole_up(uint32_t* copy);
 void nav_fraction_down(uint32_t* copy, NavRaster raster);
 void nav_fraction_up(uint32_t* copy, NavRaster raster);
 
+// HUB1-Relay keeps one working copy per NAV radio and names one with a radio
+// selector. Any selector but 1 or 2 gives null, which the steps above take
+// as "change nothing".
+struct NavCopies {
+    uint32_t nav[2];
+};
+uint32_t* nav_copy_for(NavCopies* copies, int selector);
+
 // SIM_S_OK when the text ends within its first 256 bytes, else
 // SIM_E_INVALIDARG (also for a null pointer). Never reads past 256 bytes.
 HRESULT_T title_is_bounded(const char* text);

@@ -87,11 +87,23 @@ TEST(NavStepping, EdgeCases) {
     // Upper bits are not carried through, whatever came in.
     EXPECT_EQ(stepped(0xABCD1050u, nav_whole_down), 0x0950u);
     EXPECT_EQ(stepped(0xABCD1050u, nav_fraction_up, RASTER_50_KHZ), 0x1055u);
-    // A null copy changes nothing and does not crash.
-    nav_whole_down(nullptr);
-    nav_whole_up(nullptr);
-    nav_fraction_down(nullptr, RASTER_25_KHZ);
-    nav_fraction_up(nullptr, RASTER_50_KHZ);
+}
+
+TEST(NavStepping, SelectorPicksOneOfTwoCopiesAndIgnoresOthers) {
+    NavCopies copies = {{0x1050, 0x1150}};
+    nav_whole_up(nav_copy_for(&copies, 2));
+    nav_fraction_down(nav_copy_for(&copies, 1), RASTER_50_KHZ);
+    EXPECT_EQ(copies.nav[0], 0x1045u);
+    EXPECT_EQ(copies.nav[1], 0x1250u);
+    for (int selector : {0, 3, -1}) {
+        EXPECT_EQ(nav_copy_for(&copies, selector), nullptr);
+        nav_whole_down(nav_copy_for(&copies, selector));
+        nav_whole_up(nav_copy_for(&copies, selector));
+        nav_fraction_down(nav_copy_for(&copies, selector), RASTER_25_KHZ);
+        nav_fraction_up(nav_copy_for(&copies, selector), RASTER_50_KHZ);
+    }
+    EXPECT_EQ(copies.nav[0], 0x1045u);
+    EXPECT_EQ(copies.nav[1], 0x1250u);
 }
 
 TEST(PackedWords, FrequencyBcd16) {
