@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the programs and tools. Usage: build.sh [native|windows|sanitize|fuzz]
+#   native   -> build/bin/        (default)
+#   windows  -> build-windows/bin/*.exe (MinGW-w64 cross-build, static)
+#   sanitize -> build-asan/bin/   (AddressSanitizer + UndefinedBehaviorSanitizer)
+#   fuzz     -> build-fuzz/bin/   (clang libFuzzer targets)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+kind=${1:-native}
+jobs=${RELAY_JOBS:-$(nproc)}
+case "$kind" in
+  native)   dir=$root/build;         args=() ;;
+  windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF) ;;
+  sanitize) dir=$root/build-asan;    args=(-DRELAY_SANITIZE=ON -DRELAY_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
+                                            -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF) ;;
+  *) echo "usage: $0 [native|windows|sanitize|fuzz]" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
+cmake --build "$dir" -j "$jobs"
+echo "Built into $dir/bin"
