@@ -66,8 +66,8 @@ void notify_window(void* window, uint32_t user_message);
 void notify_event(void* event_handle);
 
 // Winsock start-up and clean-up (no-ops returning true on POSIX).
-bool net_startup();
-void net_cleanup();
+bool link_net_startup();
+void link_net_cleanup();
 
 // Test aid: how many TCP sockets this process has created for links.
 uint32_t link_tcp_sockets_created();

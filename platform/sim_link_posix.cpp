@@ -300,8 +300,8 @@ void link_free(SimLink* link) {
 void notify_window(void*, uint32_t) {}
 void notify_event(void*) {}
 
-bool net_startup() { return true; }
-void net_cleanup() {}
+bool link_net_startup() { return true; }
+void link_net_cleanup() {}
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
 

@@ -208,12 +208,12 @@ void notify_window(void* window, uint32_t user_message) {
 
 void notify_event(void* event_handle) { SetEvent(static_cast<HANDLE>(event_handle)); }
 
-bool net_startup() {
+bool link_net_startup() {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 0), &data) == 0;
 }
 
-void net_cleanup() { WSACleanup(); }
+void link_net_cleanup() { WSACleanup(); }
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
 

@@ -24,7 +24,7 @@ ClientClient* client_from_handle(HANDLE_SIM handle) {
 static bool ensure_winsock() {
     std::lock_guard<std::mutex> guard(g_winsock_lock);
     if (g_winsock_started) return true;
-    g_winsock_started = platform::net_startup();
+    g_winsock_started = platform::link_net_startup();
     return g_winsock_started;
 }
 
@@ -41,7 +41,7 @@ static void close_client(ClientClient* client) {
     for (int i = 0; i < 20 && CClient::live_transports() > 0; ++i) platform::sleep_ms(250);
     std::lock_guard<std::mutex> guard(g_winsock_lock);
     if (g_winsock_started) {
-        platform::net_cleanup();
+        platform::link_net_cleanup();
         g_winsock_started = false;
     }
 }
