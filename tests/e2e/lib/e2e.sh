@@ -85,10 +85,12 @@ e2e_start() {
   # what the test writes.
   (cd "$dir" && HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/home/.config" exec $cmd "$@") \
     <"$input" >"$E2E_WORK/$log.log" 2>&1 &
-  local pid=$!
-  E2E_PIDS+=("$pid")
+  # Named apart from every caller's variable: printf -v must not land on a
+  # local of this function.
+  local _e2e_started=$!
+  E2E_PIDS+=("$_e2e_started")
   E2E_LOGS+=("$E2E_WORK/$log.log")
-  printf -v "$var" '%s' "$pid"
+  printf -v "$var" '%s' "$_e2e_started"
 }
 
 # e2e_fifo <path> <fd>: a FIFO held open on the given descriptor, so the
