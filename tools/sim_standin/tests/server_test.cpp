@@ -192,3 +192,26 @@ TEST_F(ServerTest, ControlCommandsReportErrorsPlainly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RegistryPorts, PublishedWhereTheClientLooks) {
+#ifndef _WIN32
+    GTEST_SKIP() << "only Windows has the registry";
+#endif
+    g_log_level = -1;
+    StandinOptions options;
+    options.pipe = false;
+    options.tcp_port = 0;
+    options.tcp6_port = -1;
+    StandinEndpoints endpoints;
+    ASSERT_TRUE(standin_start(options, &endpoints));
+    char port[20] = {};
+    bool found = platform::registry_read_string("SOFTWARE\\Microsoft\\Microsoft Games\\KittyHawk",
+                                                "SimConnect_Port_IPv4", port, sizeof(port));
+    standin_stop_with_quit();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(std::to_string(endpoints.tcp_port), port);
+}
+
+}  // namespace
