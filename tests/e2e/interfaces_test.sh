@@ -31,7 +31,7 @@ for prog in COMM1-Relay HUB1-Relay; do
   fi
   e2e_wait "$log" "3 interfaces found:" 10
   for address in 127.0.0.1 10.77.0.20 10.88.0.20; do
-    grep -Eq "^Interface Index +[0-9]+ has IP Address $address\$" "$log" || e2e_fail "$prog does not list $address"
+    e2e_text "$log" | grep -Eq "^Interface Index +[0-9]+ has IP Address $address\$" || e2e_fail "$prog does not list $address"
   done
 done
 # Give them many tenth passes: they must never search or bind.
@@ -44,7 +44,7 @@ e2e_pass "three rows, no index: the interface list, no search"
 
 # The index of the row with 10.77.0.20 (all rows sit on loopback here, so
 # the first row that is not 127.0.0.1 is taken).
-index=$(sed -n 's/^Interface Index *\([0-9]*\) has IP Address 10\.77\.0\.20$/\1/p' "$W/COMM1-Relay.log")
+index=$(e2e_text "$W/COMM1-Relay.log" | sed -n 's/^Interface Index *\([0-9]*\) has IP Address 10\.77\.0\.20$/\1/p')
 e2e_config "$W/comm1-indexed" "[COM1]
 IDLE_MS=10
 TESTMODE=1
@@ -52,6 +52,6 @@ TESTMODE=1
 INTERFACE_INDEX=$index"
 e2e_start indexed_pid comm1-indexed "$W/comm1-indexed" /dev/null COMM1-Relay
 e2e_wait "$W/comm1-indexed.log" "is used" 60
-grep -Eq "^IP Address 10\.(77|88)\.0\.20 is used$" "$W/comm1-indexed.log" || e2e_fail "INTERFACE_INDEX=$index did not pick a row on it"
+e2e_text "$W/comm1-indexed.log" | grep -Eq "^IP Address 10\.(77|88)\.0\.20 is used$" || e2e_fail "INTERFACE_INDEX=$index did not pick a row on it"
 e2e_wait "$W/comm1-indexed.log" "Send ID request" 20
 e2e_pass "INTERFACE_INDEX=$index selects the interface and the search starts"

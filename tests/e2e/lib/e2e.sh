@@ -143,6 +143,10 @@ e2e_wait_exit() {
   wait "$pid" || E2E_RC=$?
 }
 
+# e2e_text <log>: the log without carriage returns (Windows programs end
+# their lines with CR LF).
+e2e_text() { tr -d '\r' <"$1"; }
+
 # e2e_lines_after <log> <fixed text>: the log from the first line holding
 # the text on.
 e2e_lines_after() { awk -v t="$2" 'f || index($0, t) { f = 1; print }' "$1"; }
