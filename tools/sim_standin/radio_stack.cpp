@@ -472,6 +472,10 @@ bool radio_set_in_unit(RadioStack* stack, const char* name, const char* unit, do
         if (error) *error = "bad variable name";
         return false;
     }
+    if (!std::isfinite(value) || std::fabs(value) > 4294967295.0) {
+        if (error) *error = "value out of range";
+        return false;
+    }
     std::string u = lower_trimmed(unit);
     VarCategory cat = category_of(key);
     double natural = value;

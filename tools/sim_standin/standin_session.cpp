@@ -164,7 +164,17 @@ void handle_add_datum(ClientSession* s, const uint8_t* m, uint32_t send_id, std:
         send_exception(s, out, EXCEPTION_ERROR, send_id, 4, "datum type not supported");
         return;
     }
-    s->definitions[def].push_back(d);
+    if (s->datum_count >= kMaxDatums) {
+        send_exception(s, out, EXCEPTION_ERROR, send_id, 1, "too many datums");
+        return;
+    }
+    std::vector<Datum>& datums = s->definitions[def];
+    if (definition_block_size(datums) + datum_size(d.type) > kMaxBlockSize) {
+        send_exception(s, out, EXCEPTION_ERROR, send_id, 1, "definition too large");
+        return;
+    }
+    datums.push_back(d);
+    ++s->datum_count;
 }
 
 void handle_request_data(ClientSession* s, const RadioStack& stack, const uint8_t* m, uint32_t send_id,
@@ -204,6 +214,10 @@ void handle_request_data(ClientSession* s, const RadioStack& stack, const uint8_
         }
     }
     if (r.period == SIMCONNECT_PERIOD_NEVER) return;
+    if (r.period != SIMCONNECT_PERIOD_ONCE && s->requests.size() >= kMaxRequests) {
+        send_exception(s, out, EXCEPTION_TOO_MANY_REQUESTS, send_id, 1, "too many requests");
+        return;
+    }
     if (r.period == SIMCONNECT_PERIOD_ONCE) {
         send_frame(*s, r, def->second, stack, now_ms, out);
         return;
@@ -288,6 +302,7 @@ void session_init(ClientSession* session, uint32_t client_number) {
     session->opened = false;
     session->name.clear();
     session->definitions.clear();
+    session->datum_count = 0;
     session->events.clear();
     session->requests.clear();
     session->inbox.clear();
@@ -370,6 +385,10 @@ void session_handle(ClientSession* s, RadioStack* stack, const uint8_t* m, uint3
         std::string name = text_field(m + 20);
         standin_log(1, "request: client %u MapClientEventToSimEvent %u \"%s\"", s->client_number, event_id,
                     name.c_str());
+        if (s->events.size() >= kMaxEventNames && !s->events.count(event_id)) {
+            send_exception(s, out, EXCEPTION_TOO_MANY_EVENT_NAMES, send_id, 1, "too many event names");
+            break;
+        }
         s->events[event_id] = name;
         if (!radio_knows_event(name.c_str())) {
             send_exception(s, out, EXCEPTION_NAME_UNRECOGNIZED, send_id, 2, "event not modelled");

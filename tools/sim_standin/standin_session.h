@@ -35,6 +35,7 @@ struct ClientSession {
     bool opened;
     std::string name;
     std::map<uint32_t, std::vector<Datum>> definitions;
+    size_t datum_count;
     std::map<uint32_t, std::string> events;
     std::vector<DataRequest> requests;
     std::vector<uint8_t> inbox;  // bytes received but not yet a whole message
@@ -43,12 +44,21 @@ struct ClientSession {
 // Largest request accepted; anything bigger means the stream is garbage.
 constexpr uint32_t kMaxRequestSize = 1u << 20;
 
+// Limits per client, so a runaway client cannot eat the stand-in's memory:
+// definitions never outgrow a message, requests and event names stay few.
+constexpr uint32_t kMaxBlockSize = 1u << 20;
+constexpr size_t kMaxDatums = 10000;  // over all definitions of a client
+constexpr size_t kMaxRequests = 1000;
+constexpr size_t kMaxEventNames = 10000;
+
 // Exception codes sent back for requests the stand-in cannot honour.
 enum StandinException : uint32_t {
     EXCEPTION_ERROR = 1,
     EXCEPTION_SIZE_MISMATCH = 2,
     EXCEPTION_UNRECOGNIZED_ID = 3,
     EXCEPTION_NAME_UNRECOGNIZED = 7,
+    EXCEPTION_TOO_MANY_EVENT_NAMES = 8,
+    EXCEPTION_TOO_MANY_REQUESTS = 12,
 };
 
 void session_init(ClientSession* session, uint32_t client_number);

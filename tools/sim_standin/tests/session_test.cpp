@@ -203,3 +203,34 @@ TEST(QuitRecord, IsTwelveBytesWithId3) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SessionLimits, ARunawayClientIsCappedNotObeyed) {
+    g_log_level = -1;
+    RadioStack stack;
+    radio_defaults(&stack, kNow);
+    ClientSession s;
+    session_init(&s, 9);
+    Bytes all, out;
+    for (size_t i = 0; i < kMaxDatums + 5; ++i) {
+        Bytes r = add_datum_request(static_cast<uint32_t>(i % 3), "Title", "", SIMCONNECT_DATATYPE_STRING256);
+        all.insert(all.end(), r.begin(), r.end());
+    }
+    ASSERT_TRUE(session_feed(&s, &stack, all.data(), all.size(), kNow, &out));
+    size_t kept = 0;
+    for (const auto& d : s.definitions) {
+        EXPECT_LE(definition_block_size(d.second), kMaxBlockSize);
+        kept += d.second.size();
+    }
+    EXPECT_LE(kept, kMaxDatums);
+    EXPECT_FALSE(out.empty());  // each refusal was answered
+    out.clear();
+    for (uint32_t id = 0; id < kMaxRequests + 3; ++id) {
+        Bytes r = request_data(id, 0, SIMCONNECT_PERIOD_SIM_FRAME);
+        ASSERT_TRUE(session_feed(&s, &stack, r.data(), r.size(), kNow, &out));
+    }
+    EXPECT_EQ(kMaxRequests, s.requests.size());
+}
+
+}  // namespace
