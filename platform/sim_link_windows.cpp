@@ -39,11 +39,36 @@ struct SimLink {
 
 static std::atomic<uint32_t> g_tcp_sockets_created{0};
 
+// Windows hands the pool callback the operation's NT status; Wine hands it
+// the Win32 error code instead. Both come out as NT statuses.
+static uint32_t nt_status(SimLink* link, DWORD code) {
+    if (code == 0 || code >= 0x80000000u) return code;
+    switch (code) {
+        case ERROR_BROKEN_PIPE:
+        case ERROR_NO_DATA:
+        case ERROR_PIPE_NOT_CONNECTED:
+            return 0xC000014Bu;  // pipe broken
+        case ERROR_NETNAME_DELETED:
+            return 0xC000013Cu;  // remote disconnect
+        case WSAECONNRESET:
+        case ERROR_CONNECTION_ABORTED:
+            return 0xC000020Du;  // connection reset
+        case ERROR_OPERATION_ABORTED:
+            return 0xC0000120u;  // cancelled
+        case ERROR_MORE_DATA:
+            return 0x80000005u;  // buffer overflow: the rest follows
+        default:
+            link->last_error = code;
+            return LINK_STATUS_UNSUCCESSFUL;
+    }
+}
+
 static VOID CALLBACK link_io_done(DWORD status, DWORD bytes, LPOVERLAPPED overlapped) {
     LinkOp* op = reinterpret_cast<LinkOp*>(reinterpret_cast<char*>(overlapped) - offsetof(LinkOp, overlapped));
     SimLink* link = op->owner;
+    uint32_t nt = nt_status(link, status);
     // The callback may free the link; nothing here touches it afterwards.
-    link->completion(link->context, op->kind, static_cast<uint32_t>(status), static_cast<uint32_t>(bytes));
+    link->completion(link->context, op->kind, nt, static_cast<uint32_t>(bytes));
 }
 
 static SimLink* new_link(uint32_t kind, LinkCompletion completion, void* context) {
