@@ -10,6 +10,7 @@
 #include "core/bridge_state.h"
 #include "core/find_panel.h"
 #include "core/panel_messages.h"
+#include "core/session_loop.h"
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
 #include "core/tests/test_support.h"
@@ -118,7 +119,9 @@ std::string source_address() {
 
 // Waits until the program's socket has something (loopback delivery is
 // immediate on Linux, nearly so under Wine).
-void await_datagram() { platform::udp_wait_readable(g_bridge.udp_socket, 3000); }
+void await_datagram() {
+    if (g_bridge.udp_socket != platform::kInvalidSocket) platform::udp_wait_readable(g_bridge.udp_socket, 3000);
+}
 
 class PanelLinkTest : public testing::Test {
 protected:
@@ -136,12 +139,16 @@ protected:
         set_interface_table_reader(nullptr);
     }
 
-    // Starts the program's link with its ports aimed at the fake panel.
-    std::string start(ProgramId id, const std::string& extra = "") {
+    // Aims the program's ports at the fake panel.
+    void configure(ProgramId id, const std::string& extra = "") {
         bridge_reset(program_profile(id), &kRecordingHooks);
         std::string section = program_profile(id)->section;
         dir_.write("Avionics-Panel.cfg", "[" + section + "]\nVRAN_PORT=" + std::to_string(panel_.port - 1) +
                                              "\nRECV_PORT=" + std::to_string(free_port()) + "\n" + extra);
+    }
+    // Starts the program's link: the first search.
+    std::string start(ProgramId id, const std::string& extra = "") {
+        configure(id, extra);
         testing::internal::CaptureStdout();
         find_panel();
         return testing::internal::GetCapturedStdout();
@@ -331,6 +338,53 @@ TEST_F(PanelLinkTest, LinesAreSentWholeWithoutTerminator) {
     EXPECT_EQ(panel_.receive(), "F>118.000  121.500");
     EXPECT_EQ(panel_.receive(), std::string(23, 'x'));
     EXPECT_EQ(std::string(kBlankHeader).size(), 18u);
+}
+
+// The session loop's tenth-pass step around a real search: no panel, then
+// the panel found (frame delivery starts), then one frame per tenth pass.
+void run_session_with_panel(FakePanel& panel) {
+    static FakePanel* s_panel;
+    s_panel = &panel;
+    set_sleep_function([](uint32_t) {});
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 10) {
+            if (s_panel->receive() == "ID") s_panel->send(program_profile(PROGRAM_COMM1)->identity[0]);
+            await_datagram();
+        }
+        if (n == 30) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    set_sleep_function(nullptr);
+}
+
+std::vector<std::pair<uint32_t, uint32_t>> requests_made() {
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    for (const FakeCall& c : fake_sim::calls_named("RequestDataOnSimObject")) out.push_back({c.args[0], c.args[3]});
+    return out;
+}
+
+TEST_F(PanelLinkTest, FoundPanelStartsFramesAtTheVisualRate) {
+    configure(PROGRAM_COMM1);
+    run_session_with_panel(panel_);
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_NEVER},
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE},
+        {REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_VISUAL_FRAME},
+        {REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE}};
+    EXPECT_EQ(requests_made(), expected);
+    // The session's end closed the panel socket.
+    EXPECT_EQ(g_bridge.udp_socket, platform::kInvalidSocket);
+}
+
+TEST_F(PanelLinkTest, FoundPanelStartsFramesAtTheSimulationRateWhenConfigured) {
+    configure(PROGRAM_COMM1, "PERIOD_VISUAL_OR_SIM=1\n");
+    run_session_with_panel(panel_);
+    std::vector<std::pair<uint32_t, uint32_t>> requests = requests_made();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[2], std::make_pair(REQUEST_PANEL_DATA, uint32_t{SIMCONNECT_PERIOD_SIM_FRAME}));
 }
 
 }  // namespace
