@@ -27,6 +27,15 @@ void terminal_restore();
 // give the kKey* codes, everything else its character.
 int terminal_read_key(int timeout_ms);
 
+// Moves the cursor to the top left corner; terminal_clear also blanks the
+// screen. Escape sequences on POSIX, the console API on Windows (where not
+// every console interprets escape sequences).
+void terminal_home();
+void terminal_clear();
+
+// True when text attributes may be set with escape sequences.
+bool terminal_has_color();
+
 // Set once the process has been asked to stop (SIGINT, SIGTERM, SIGHUP or
 // the console's close and break events).
 bool terminal_stop_requested();

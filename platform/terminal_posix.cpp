@@ -3,6 +3,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/terminal.h"
@@ -71,6 +72,12 @@ int terminal_read_key(int timeout_ms) {
         default: return kKeyNone;
     }
 }
+
+void terminal_home() { std::fputs("\x1b[H", stdout); }
+
+void terminal_clear() { std::fputs("\x1b[H\x1b[2J", stdout); }
+
+bool terminal_has_color() { return true; }
 
 bool terminal_stop_requested() { return g_stop != 0; }
 

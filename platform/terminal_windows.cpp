@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/terminal.h"
@@ -9,15 +10,9 @@ namespace platform {
 namespace {
 
 HANDLE g_in = INVALID_HANDLE_VALUE;
-HANDLE g_out = INVALID_HANDLE_VALUE;
 DWORD g_saved_in = 0;
-DWORD g_saved_out = 0;
 bool g_raw = false;
 volatile LONG g_stop = 0;
-
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
-#endif
 
 BOOL WINAPI on_console_event(DWORD type) {
     // Ctrl+C with processed input off arrives as a key; the others (break,
@@ -40,15 +35,9 @@ bool terminal_is_interactive() {
 bool terminal_enter_raw() {
     if (g_raw) return true;
     g_in = GetStdHandle(STD_INPUT_HANDLE);
-    g_out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (!GetConsoleMode(g_in, &g_saved_in)) return false;
     DWORD in_mode = g_saved_in & ~(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT);
     if (!SetConsoleMode(g_in, in_mode)) return false;
-    if (GetConsoleMode(g_out, &g_saved_out)) {
-        // Older consoles refuse escape sequences; the tool still works, it
-        // just redraws less tidily.
-        SetConsoleMode(g_out, g_saved_out | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-    }
     g_raw = true;
     std::atexit(restore_at_exit);
     SetConsoleCtrlHandler(on_console_event, TRUE);
@@ -58,7 +47,6 @@ bool terminal_enter_raw() {
 void terminal_restore() {
     if (!g_raw) return;
     SetConsoleMode(g_in, g_saved_in);
-    SetConsoleMode(g_out, g_saved_out);
     g_raw = false;
 }
 
@@ -88,6 +76,30 @@ int terminal_read_key(int timeout_ms) {
         if (left == 0) return kKeyNone;
     }
 }
+
+void terminal_home() {
+    std::fflush(stdout);
+    COORD origin = {0, 0};
+    SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), origin);
+}
+
+void terminal_clear() {
+    std::fflush(stdout);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    COORD origin = {0, 0};
+    if (GetConsoleScreenBufferInfo(out, &info)) {
+        DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+        DWORD written = 0;
+        FillConsoleOutputCharacterA(out, ' ', cells, origin, &written);
+        FillConsoleOutputAttribute(out, info.wAttributes, cells, origin, &written);
+    }
+    SetConsoleCursorPosition(out, origin);
+}
+
+// Escape sequences are not interpreted by every console (older Windows,
+// Wine), so the power light goes without color here.
+bool terminal_has_color() { return false; }
 
 bool terminal_stop_requested() { return g_stop != 0; }
 

@@ -1,5 +1,6 @@
 #include "tools/virtual_panel/interactive_mode.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -10,45 +11,67 @@
 
 namespace {
 
-// Builds the key help line from the panel's bindings (keys without a label
-// are aliases and stay off the line).
-void key_help(char* out, size_t size) {
-    size_t n = std::snprintf(out, size, "keys:");
+// One screen row, padded with blanks to a fixed width so that it covers
+// whatever the previous drawing left there (no clear-to-end-of-line needed,
+// which not every console understands).
+void row(const char* format, ...) {
+    char text[200];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    std::printf("%-78s\n", text);
+}
+
+// The key help from the panel's bindings, wrapped to the screen width (keys
+// without a label are aliases and stay off the help).
+void key_help() {
+    char line[100];
+    size_t n = std::snprintf(line, sizeof(line), " keys:");
     for (const KeyBinding& b : g_vpanel.kind->keys[g_vpanel.variant - 1]) {
         if (b.key == 0) break;
-        if (!b.label || n >= size) continue;
-        n += std::snprintf(out + n, size - n, "  %s", b.label);
+        if (!b.label) continue;
+        if (n + 2 + std::strlen(b.label) > 76) {
+            row("%s", line);
+            n = std::snprintf(line, sizeof(line), "      ");
+        }
+        n += std::snprintf(line + n, sizeof(line) - n, "  %s", b.label);
     }
-    if (n < size) std::snprintf(out + n, size - n, "  q quit");
+    if (n + 8 > 76) {
+        row("%s", line);
+        n = std::snprintf(line, sizeof(line), "      ");
+    }
+    std::snprintf(line + n, sizeof(line) - n, "  q quit");
+    row("%s", line);
 }
 
 void draw() {
     char program[48];
     link_program_text(program, sizeof(program));
-    // Cursor home, then every row cleared to its end: redraw in place
-    // without the flicker of clearing the whole screen.
-    std::printf("\x1b[H");
-    std::printf(" Virtual %s panel, identity %s, port %u\x1b[K\n", g_vpanel.kind->title, g_vpanel.identity,
-                g_vpanel.listen_port);
-    std::printf(" program: %s\x1b[K\n\x1b[K\n", program);
-    const char* power = g_vpanel.display.power == POWER_ON    ? "\x1b[1;32m(*) ON \x1b[0m"
-                        : g_vpanel.display.power == POWER_OFF ? "( ) OFF"
-                                                              : "( ) ---";
-    std::printf("     +------------------+\x1b[K\n");
+    platform::terminal_home();
+    row(" Virtual %s panel, identity %s, port %u", g_vpanel.kind->title, g_vpanel.identity, g_vpanel.listen_port);
+    row(" program: %s", program);
+    row("");
+    const char* power = g_vpanel.display.power == POWER_ON ? "(*) ON" : g_vpanel.display.power == POWER_OFF ? "( ) OFF" : "( ) ---";
+    row("     +------------------+");
     bool first = true;
     for (const char* sel = g_vpanel.kind->display_rows; *sel; ++sel) {
         char text[kLineBytes + 1];
         display_screen_text(&g_vpanel.display, *sel, text, sizeof(text));
-        std::printf("   %c | %-16s |   %s\x1b[K\n", *sel, text, first ? power : "");
+        if (first && g_vpanel.display.power == POWER_ON && platform::terminal_has_color()) {
+            // Green power light; the color codes take no room on screen.
+            std::printf("   %c | %-16s |   \x1b[1;32m%s\x1b[0m%-40s\n", *sel, text, power, "");
+        } else {
+            row("   %c | %-16s |   %s", *sel, text, first ? power : "");
+        }
         first = false;
     }
-    std::printf("     +------------------+\x1b[K\n\x1b[K\n");
-    char help[400];
-    key_help(help, sizeof(help));
-    std::printf(" %s\x1b[K\n", help);
-    std::printf(" symbols: ! flag  ^ TO  v FROM  * audio\x1b[K\n");
-    std::printf(" identity answers %ld, unanswered %ld; %s\x1b[K\n\x1b[J", g_vpanel.responder.answered,
-                g_vpanel.responder.ignored, g_vpanel.last_action);
+    row("     +------------------+");
+    row("");
+    key_help();
+    row(" symbols: ! flag  ^ TO  v FROM  * audio");
+    row(" identity answers %ld, unanswered %ld; %s", g_vpanel.responder.answered, g_vpanel.responder.ignored,
+        g_vpanel.last_action);
     std::fflush(stdout);
 }
 
@@ -59,7 +82,7 @@ int run_interactive() {
         console_print("virtual-panel: the terminal cannot be switched to key input; use --script\n");
         return 1;
     }
-    std::printf("\x1b[2J");
+    platform::terminal_clear();
     std::snprintf(g_vpanel.last_action, sizeof(g_vpanel.last_action), "waiting for the program's \"ID\"");
     unsigned long drawn_datagrams = ~0ul;
     long drawn_answers = -1;
