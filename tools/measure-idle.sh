@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Measures an idle connected program: COMM1-Relay against sim-standin and a
+# virtual COM1 panel that only answers identity checks, default timing, in a
+# private network namespace. Prints CPU share of one core and resident memory.
+# Usage: measure-idle.sh [bin-folder] [seconds]
+set -u
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bin=${1:-$root/build/bin}
+seconds=${2:-30}
+if [ -z "${RELAY_IN_NETNS:-}" ]; then
+  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$bin" "$seconds"
+fi
+ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
+
+work=$(mktemp -d)
+trap 'kill $standin $panel $relay 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+"$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
+standin=$!
+sleep 0.5
+"$bin/virtual-panel" --panel comm1 --script </dev/null >panel.log 2>&1 &
+panel=$!
+"$bin/COMM1-Relay" >relay.log 2>&1 &
+relay=$!
+
+for _ in $(seq 1 100); do
+  grep -q "connected from" relay.log && break
+  sleep 0.1
+done
+grep -q "connected from" relay.log || { echo "COMM1-Relay did not find the panel"; cat relay.log; exit 1; }
+sleep 2  # past the start-up frames
+
+ticks() { awk '{print $14 + $15}' "/proc/$relay/stat"; }
+hz=$(getconf CLK_TCK)
+t0=$(ticks); s0=$(date +%s.%N)
+sleep "$seconds"
+t1=$(ticks); s1=$(date +%s.%N)
+rss=$(awk '/VmRSS/ {print $2}' "/proc/$relay/status")
+hwm=$(awk '/VmHWM/ {print $2}' "/proc/$relay/status")
+awk -v t=$((t1 - t0)) -v hz="$hz" -v a="$s0" -v b="$s1" -v rss="$rss" -v hwm="$hwm" 'BEGIN {
+  printf "COMM1-Relay idle, connected: CPU %.3f %% of one core over %.1f s; resident %.2f MiB (peak %.2f MiB)\n",
+         100 * t / hz / (b - a), b - a, rss / 1024, hwm / 1024 }'
