@@ -26,6 +26,9 @@ E2E_PIDS=()
 E2E_LOGS=()
 E2E_FAILED=0
 
+# Seconds a started program may live at most.
+E2E_LIFETIME=${E2E_LIFETIME:-400}
+
 # Seconds allowed for anything to show up; Wine starts slowly.
 if [ "$E2E_KIND" = windows ]; then E2E_SLOW=3; else E2E_SLOW=1; fi
 
@@ -83,8 +86,10 @@ e2e_start() {
   cmd=$(e2e_exe "$exe")
   # Programs look for configuration in the home folder too; keep them to
   # what the test writes.
-  (cd "$dir" && HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/home/.config" exec $cmd "$@") \
-    <"$input" >"$E2E_WORK/$log.log" 2>&1 &
+  # Every child has a limited life: should the test itself be killed (a
+  # CTest timeout), nothing it started runs on for long.
+  (cd "$dir" && HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/home/.config" \
+    exec timeout -k 5 "$E2E_LIFETIME" $cmd "$@") <"$input" >"$E2E_WORK/$log.log" 2>&1 &
   # Named apart from every caller's variable: printf -v must not land on a
   # local of this function.
   local _e2e_started=$!
