@@ -175,9 +175,7 @@ void CClient::OnCompletion(uint16_t op_kind, uint32_t status, uint32_t bytes) {
 
 void CClient::OnReadDone(uint32_t bytes) {
     last_read_bytes_ = bytes;
-    receive_buffer_commit(&receive_, bytes);
-    ExtractResult result;
-    while ((result = extract_message(&receive_, &holder_, max_receive_)) == EXTRACT_READY) OnMessage(&holder_);
+    ExtractResult result = receive_bytes(&receive_, &holder_, max_receive_, bytes, MessageThunk, this);
     switch (result) {
         case EXTRACT_TOO_LARGE:
             Disconnect(DISCONNECT_TOO_LARGE, static_cast<uint32_t>(SIM_E_ABORT));
@@ -195,6 +193,8 @@ void CClient::OnReadDone(uint32_t bytes) {
 }
 
 void CClient::OnMessage(MessageHolder*) {}
+
+void CClient::MessageThunk(void* context, MessageHolder* holder) { static_cast<CClient*>(context)->OnMessage(holder); }
 
 void CClient::Disconnect(uint32_t reason, uint32_t status) {
     uint32_t previous = TRANSPORT_CLOSED;

@@ -84,3 +84,11 @@ ExtractResult extract_message(ReceiveBuffer* buffer, MessageHolder* holder, uint
     if (buffer->parse == buffer->write) buffer->parse = buffer->write = 0;
     return housekeeping(buffer, EXTRACT_READY);
 }
+
+ExtractResult receive_bytes(ReceiveBuffer* buffer, MessageHolder* holder, uint32_t max_size, uint32_t bytes,
+                            MessageSink sink, void* context) {
+    receive_buffer_commit(buffer, bytes);
+    ExtractResult result;
+    while ((result = extract_message(buffer, holder, max_size)) == EXTRACT_READY) sink(context, holder);
+    return result;
+}

@@ -50,3 +50,13 @@ void holder_clear(MessageHolder* holder);
 // than the buffer can ever grow are refused as too large, so a raised
 // maximum can never leave the reader with no room to read into.
 ExtractResult extract_message(ReceiveBuffer* buffer, MessageHolder* holder, uint32_t max_size);
+
+// Receives one message that extraction has made ready; it may take the
+// holder's block over (leaving the holder empty).
+typedef void (*MessageSink)(void* context, MessageHolder* holder);
+
+// What a read completion does with its bytes: records them, then hands every
+// whole message to the sink. Returns the first result that is not
+// EXTRACT_READY (EXTRACT_NEED_MORE while the stream is healthy).
+ExtractResult receive_bytes(ReceiveBuffer* buffer, MessageHolder* holder, uint32_t max_size, uint32_t bytes,
+                            MessageSink sink, void* context);

@@ -71,6 +71,7 @@ protected:
     void StartNextWrite();  // call with transport_lock_ held
     void OnCompletion(uint16_t op_kind, uint32_t status, uint32_t bytes);
     void OnReadDone(uint32_t bytes);
+    static void MessageThunk(void* context, MessageHolder* holder);
     static void CompletionThunk(void* context, uint16_t op_kind, uint32_t status, uint32_t bytes);
 
     platform::SimLink* link_ = nullptr;
@@ -125,6 +126,8 @@ public:
     HRESULT_T Reserve(uint32_t size, uint32_t message_id, uint8_t** message);
     HRESULT_T AbortMessage(uint8_t* message, uint32_t size);
     HRESULT_T SendBuffered();
+    // Ends a request: sent at once while auto-send is on (always, here).
+    HRESULT_T Finish() { return auto_send_ ? SendBuffered() : SIM_S_OK; }
     // The status a request reports once the connection has broken.
     HRESULT_T BrokenStatus() const;
 

@@ -34,7 +34,7 @@ HRESULT_T send_u32_request(HANDLE_SIM handle, uint32_t size, uint32_t message_id
     HRESULT_T hr = client->Reserve(size, message_id, &message);
     if (hr != SIM_S_OK) return hr;
     for (uint32_t i = 0; i < count; ++i) put_u32(message + SIM_REQUEST_HEADER_SIZE + 4 * i, values[i]);
-    return client->SendBuffered();
+    return client->Finish();
 }
 
 // Requests made of a u32 id and a 256-byte name.
@@ -46,7 +46,7 @@ HRESULT_T send_named_request(HANDLE_SIM handle, uint32_t size, uint32_t message_
     if (hr != SIM_S_OK) return hr;
     put_u32(message + 16, id);
     if (!put_text(message + 20, name)) return client->AbortMessage(message, size);
-    return client->SendBuffered();
+    return client->Finish();
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ HRESULT_T SimConnect_AddToDataDefinition(HANDLE_SIM handle, uint32_t define_id, 
     put_u32(message + 532, datum_type);
     put_u32(message + 536, epsilon_bits);
     put_u32(message + 540, datum_id);
-    return client->SendBuffered();
+    return client->Finish();
 }
 
 HRESULT_T SimConnect_SetDataOnSimObject(HANDLE_SIM handle, uint32_t define_id, uint32_t object_id, uint32_t flags,
@@ -142,5 +142,5 @@ HRESULT_T SimConnect_SetDataOnSimObject(HANDLE_SIM handle, uint32_t define_id, u
     put_u32(message + 28, count);
     put_u32(message + 32, unit_size);
     if (data_bytes) std::memcpy(message + 36, data, static_cast<size_t>(data_bytes));
-    return client->SendBuffered();
+    return client->Finish();
 }
