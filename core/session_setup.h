@@ -24,7 +24,8 @@ struct DataDatum {
     uint32_t offset;    // in the program's data block
 };
 
-// The program's datums in definition order; returns their count.
+// The program's datums in definition order: fills out with up to max
+// pointers and returns how many it filled (the full count when out is null).
 int layout_datums(LayoutColumn layout, const DataDatum** out, int max);
 // Size of the data block of a layout (652, 644, 644, 572, 320, 320).
 uint32_t layout_block_size(LayoutColumn layout);
@@ -37,7 +38,8 @@ struct ClientEvent {
     const char* name;
     uint32_t id;
 };
-// The program's events in the order they are mapped; returns their count.
+// The program's events in the order they are mapped (ascending id, each DME
+// ident ENABLE just before its DISABLE); filled like layout_datums.
 int mapped_events(EventColumn column, const ClientEvent** out, int max);
 // The id of an event in a column; -1 when the column does not map it.
 int32_t event_id(EventColumn column, const char* name);
