@@ -64,6 +64,16 @@ TEST(DataLayout, FieldsArePackedInDefinitionOrderUpToTheBlockSize) {
     }
 }
 
+TEST(DataLayout, ListsAreFilledOnlyUpToTheirRoom) {
+    const DataDatum* few[3] = {};
+    EXPECT_EQ(layout_datums(LAYOUT_COMM1, few, 3), 3);
+    EXPECT_STREQ(few[2]->name, "COM ACTIVE FREQUENCY:1");
+    EXPECT_EQ(layout_datums(LAYOUT_COMM1, nullptr, 0), 14);
+    const ClientEvent* one[1] = {};
+    EXPECT_EQ(mapped_events(EVENTS_NAV1, one, 1), 1);
+    EXPECT_EQ(mapped_events(EVENTS_NAV1, nullptr, 0), 69);
+}
+
 TEST(DataLayout, ComProgramsReadTheirOwnRadioAtTheSameOffsets) {
     EXPECT_EQ(layout_offset(LAYOUT_COMM1, "COM ACTIVE FREQUENCY:1", "MHz"), 304);
     EXPECT_EQ(layout_offset(LAYOUT_COMM1, "COM STANDBY FREQUENCY:1", "MHz"), 312);
