@@ -15,8 +15,12 @@ e2e_fifo "$W/sim.in" 7
 e2e_fifo "$W/panel.in" 8
 e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin -v
 e2e_wait "$SIM" "listening:" 30
-# The panel first answers with COMM2's identity, which COMM1 must refuse.
-e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel comm1 --identity VRAN-COM2_1.0
+# The panel first answers with COMM2's identity, which COMM1 must refuse. It
+# answers 30 ms late, like a real board: the program's receive right after
+# its request can then never catch the answer, however the two processes
+# are scheduled.
+e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel comm1 --identity VRAN-COM2_1.0 \
+  --answer-delay 30
 e2e_wait "$PANEL" "listening on UDP port 4771" 30
 e2e_config "$W/comm1" "[COM1]
 IDLE_MS=10
@@ -24,11 +28,13 @@ TESTMODE=1"
 e2e_start relay_pid COMM1-Relay "$W/comm1" /dev/null COMM1-Relay
 
 e2e_wait "$RELAY" "false Panel detected VRAN-COM2_1.0" 60
-# The answer to a search is picked up by the next one.
+# The answer to a search is picked up by the next one (searches are 100 ms
+# apart here; a third one is allowed only for a panel process stalled that
+# long).
 searches=$(awk '/false Panel detected/ { exit } /^Send ID request/ { n++ } END { print n + 0 }' "$RELAY")
-[ "$searches" = 2 ] || e2e_fail "first reply seen after $searches searches, expected 2"
+[ "$searches" -ge 2 ] && [ "$searches" -le 3 ] || e2e_fail "first reply seen after $searches searches, expected 2"
 grep -q "Panel connected\|Dual Encoder connected" "$RELAY" && e2e_fail "a foreign identity was accepted"
-e2e_pass "the reply is seen on the second search; a foreign identity is refused"
+e2e_pass "the reply is seen on search $searches; a foreign identity is refused"
 
 echo "identity VRAN-COM1_2.0" >&8
 e2e_wait "$RELAY" "COM1 Dual Encoder connected from 10.77.0.20" 30

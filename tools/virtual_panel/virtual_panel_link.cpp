@@ -54,12 +54,7 @@ void link_program_text(char* out, size_t size) {
     std::snprintf(out, size, "%s:%u", dotted, port);
 }
 
-static void answer_identity_request() {
-    if (!responder_should_answer(&g_vpanel.responder)) {
-        if (g_vpanel.print_datagrams) console_print("silent (no answer)\n");
-        std::snprintf(g_vpanel.last_action, sizeof(g_vpanel.last_action), "identity request left unanswered");
-        return;
-    }
+static void send_identity() {
     size_t len = std::strlen(g_vpanel.identity);
     platform::udp_send_to(g_vpanel.socket, g_vpanel.identity, len, &g_vpanel.program_address,
                           static_cast<int32_t>(sizeof(g_vpanel.program_address)));
@@ -70,12 +65,42 @@ static void answer_identity_request() {
     }
 }
 
+static void send_due_answers() {
+    if (g_vpanel.answers_owed == 0 || platform::monotonic_ms() < g_vpanel.answer_due_ms) return;
+    for (; g_vpanel.answers_owed > 0; --g_vpanel.answers_owed) send_identity();
+}
+
+static void answer_identity_request() {
+    if (!responder_should_answer(&g_vpanel.responder)) {
+        if (g_vpanel.print_datagrams) console_print("silent (no answer)\n");
+        std::snprintf(g_vpanel.last_action, sizeof(g_vpanel.last_action), "identity request left unanswered");
+        return;
+    }
+    if (g_vpanel.answer_delay_ms <= 0) {
+        send_identity();
+        return;
+    }
+    // Owed answers go out together when the first one falls due.
+    if (g_vpanel.answers_owed++ == 0) {
+        g_vpanel.answer_due_ms = platform::monotonic_ms() + static_cast<uint64_t>(g_vpanel.answer_delay_ms);
+    }
+}
+
 int link_serve(int timeout_ms) {
     if (g_vpanel.socket == platform::kInvalidSocket) {
         platform::sleep_ms(static_cast<uint32_t>(timeout_ms > 0 ? timeout_ms : 0));
         return 0;
     }
-    if (timeout_ms > 0 && !platform::udp_wait_readable(g_vpanel.socket, timeout_ms)) return 0;
+    send_due_answers();
+    if (g_vpanel.answers_owed > 0 && timeout_ms > 0) {
+        uint64_t now = platform::monotonic_ms();
+        uint64_t left = g_vpanel.answer_due_ms > now ? g_vpanel.answer_due_ms - now : 0;
+        if (left < static_cast<uint64_t>(timeout_ms)) timeout_ms = static_cast<int>(left);
+    }
+    if (timeout_ms > 0 && !platform::udp_wait_readable(g_vpanel.socket, timeout_ms)) {
+        send_due_answers();
+        return 0;
+    }
     int taken = 0;
     for (;;) {
         unsigned char buf[256];
@@ -105,6 +130,7 @@ int link_serve(int timeout_ms) {
             answer_identity_request();
         }
     }
+    send_due_answers();
     return taken;
 }
 

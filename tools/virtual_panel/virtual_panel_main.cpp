@@ -23,6 +23,7 @@ void usage() {
         "  --identity TEXT     answer with this text instead of the panel's own\n"
         "  --silent            never answer \"ID\" or \"ID_Request\"\n"
         "  --silent-after N    answer N identity requests, then fall silent\n"
+        "  --answer-delay MS   answer identity requests this much later\n"
         "  --script            scripted mode even on a terminal\n"
         "  --exit-at-end       end after the last command instead of staying on\n"
         "Scripted mode (commands as arguments, else one per line on standard input):\n"
@@ -57,7 +58,7 @@ bool parse_address(const char* text, platform::SocketAddressV4* out) {
 
 int main(int argc, char** argv) {
     const char* panel_name = nullptr;
-    long variant = 1, port = -1, silent_after = -1;
+    long variant = 1, port = -1, silent_after = -1, answer_delay = 0;
     bool silent = false, scripted = false, exit_at_end = false;
     const char* identity = nullptr;
     const char* to = nullptr;
@@ -81,6 +82,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (std::strcmp(a, "--silent-after") == 0) {
             ok = parse_long(next, 0, 1000000000L, &silent_after);
+            ++i;
+        } else if (std::strcmp(a, "--answer-delay") == 0) {
+            ok = parse_long(next, 0, 60000, &answer_delay);
             ++i;
         } else if (std::strcmp(a, "--identity") == 0) {
             identity = next;
@@ -141,6 +145,7 @@ int main(int argc, char** argv) {
         g_vpanel.program_known = true;
     }
     responder_init(&g_vpanel.responder, silent, silent_after);
+    g_vpanel.answer_delay_ms = static_cast<int>(answer_delay);
     display_reset(&g_vpanel.display);
 
     uint16_t listen = static_cast<uint16_t>(port > 0 ? port : g_vpanel.kind->program_port + 1);

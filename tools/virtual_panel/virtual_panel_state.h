@@ -21,6 +21,11 @@ struct VirtualPanel {
     bool program_known;              // a datagram came in, or --to was given
     PanelDisplay display;
     IdentityResponder responder;
+    // --answer-delay: identity answers go out this long after the request,
+    // as from a real board that takes a moment to reply.
+    int answer_delay_ms;
+    int answers_owed;
+    uint64_t answer_due_ms;
     bool print_datagrams;            // scripted mode: one console line each
     unsigned long received;          // every datagram taken in
     // An expected datagram: every datagram taken in is compared with it, so
