@@ -7,7 +7,7 @@
 namespace {
 
 void set_text(ScriptCommand* out, const char* text) {
-    std::snprintf(out->text, sizeof(out->text), "%.255s", text);
+    std::snprintf(out->text, sizeof(out->text), "%.2047s", text);
 }
 
 void invalid(ScriptCommand* out, const char* reason, const char* line) {
@@ -34,7 +34,7 @@ void parse_script_command(const char* line, ScriptCommand* out) {
     size_t len = std::strlen(line);
     // A line end left by a Windows editor is not part of the command.
     while (len > 0 && (line[len - 1] == '\r' || line[len - 1] == '\n')) --len;
-    char buf[300];
+    char buf[2100];
     if (len >= sizeof(buf)) {
         invalid(out, "line too long", "");
         return;

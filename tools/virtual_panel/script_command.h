@@ -21,7 +21,7 @@ enum ScriptOp {
 struct ScriptCommand {
     ScriptOp op;
     long number;      // milliseconds, on/off (1/0) or exit code
-    char text[256];   // the argument in the readable notation
+    char text[2048];  // the argument in the readable notation
 };
 
 // Parses one line (without its line end). Unknown words and bad numbers give

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,10 +23,10 @@ std::deque<std::string> g_input_lines;
 bool g_input_done = false;
 
 void read_standard_input() {
-    char line[512];
-    while (std::fgets(line, sizeof(line), stdin)) {
+    std::string line;
+    while (std::getline(std::cin, line)) {
         std::lock_guard<std::mutex> hold(g_input_lock);
-        g_input_lines.emplace_back(line);
+        g_input_lines.push_back(line);
     }
     std::lock_guard<std::mutex> hold(g_input_lock);
     g_input_done = true;
@@ -88,7 +89,9 @@ bool wait_for_datagram(const unsigned char* want, size_t want_len, bool prefix) 
 int run_command(const char* line) {
     ScriptCommand cmd;
     parse_script_command(line, &cmd);
-    unsigned char bytes[256];
+    // Room for datagrams longer than the programs accept, to test that
+    // they drop them.
+    unsigned char bytes[1500];
     int len = 0;
     switch (cmd.op) {
         case OP_NONE:
@@ -99,7 +102,7 @@ int run_command(const char* line) {
         case OP_SEND:
             len = from_readable(cmd.text, bytes, sizeof(bytes));
             if (len < 0) {
-                console_print("error bad escape in: %s\n", cmd.text);
+                console_print("error bad escape or too long: %s\n", cmd.text);
                 return 1;
             }
             if (link_send_code(bytes, static_cast<size_t>(len))) console_print("sent %s\n", cmd.text);
@@ -114,9 +117,10 @@ int run_command(const char* line) {
         }
         case OP_EXPECT:
         case OP_EXPECT_PREFIX:
-            len = from_readable(cmd.text, bytes, sizeof(bytes));
+            // The panel takes in at most 255 bytes of a datagram.
+            len = from_readable(cmd.text, bytes, sizeof(g_vpanel.watch) - 1);
             if (len < 0) {
-                console_print("error bad escape in: %s\n", cmd.text);
+                console_print("error bad escape or too long: %s\n", cmd.text);
                 return 1;
             }
             if (wait_for_datagram(bytes, static_cast<size_t>(len), cmd.op == OP_EXPECT_PREFIX)) {
@@ -138,9 +142,9 @@ int run_command(const char* line) {
             console_print("silent %s\n", cmd.number ? "on" : "off");
             return -1;
         case OP_IDENTITY:
-            len = from_readable(cmd.text, bytes, sizeof(bytes) - 1);
+            len = from_readable(cmd.text, bytes, sizeof(g_vpanel.identity) - 1);
             if (len < 0) {
-                console_print("error bad escape in: %s\n", cmd.text);
+                console_print("error bad escape or too long: %s\n", cmd.text);
                 return 1;
             }
             std::memcpy(g_vpanel.identity, bytes, static_cast<size_t>(len));

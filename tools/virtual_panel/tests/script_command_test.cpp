@@ -52,7 +52,7 @@ TEST(ScriptCommand, MistakesAreReportedNotGuessed) {
     ScriptCommand c = parse("push P");
     EXPECT_EQ(c.op, OP_INVALID);
     EXPECT_STREQ(c.text, "unknown command: push");
-    std::string longline(400, 'a');
+    std::string longline(3000, 'a');
     EXPECT_EQ(parse(longline.c_str()).op, OP_INVALID);
 }
 
