@@ -8,14 +8,16 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kind=${1:-native}
 jobs=${RELAY_JOBS:-$(nproc)}
+targets=()
 case "$kind" in
   native)   dir=$root/build;         args=() ;;
   windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF) ;;
   sanitize) dir=$root/build-asan;    args=(-DRELAY_SANITIZE=ON -DRELAY_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
-                                            -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF) ;;
+                                            -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF)
+            targets=(--target simclient_receive_fuzzer) ;;
   *) echo "usage: $0 [native|windows|sanitize|fuzz]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
-cmake --build "$dir" -j "$jobs"
+cmake --build "$dir" -j "$jobs" "${targets[@]}"
 echo "Built into $dir/bin"
