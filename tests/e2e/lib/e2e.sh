@@ -98,6 +98,14 @@ e2e_start() {
   printf -v "$var" '%s' "$_e2e_started"
 }
 
+# e2e_kill_hard <pid>: ends a started program at once, without letting it
+# clean up (the started pid is its time limiter; the program is its child).
+e2e_kill_hard() {
+  local child
+  for child in $(ps -o pid= --ppid "$1"); do kill -KILL "$child" 2>/dev/null; done
+  kill -KILL "$1" 2>/dev/null
+}
+
 # e2e_fifo <path> <fd>: a FIFO held open on the given descriptor, so the
 # program reading it never sees the end of its input until the test ends.
 e2e_fifo() {
