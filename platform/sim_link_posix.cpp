@@ -78,12 +78,16 @@ uint32_t status_from_errno(int err, uint32_t kind) {
 // Final step of the thread: close the descriptors and free the link if its
 // owner has already let it go.
 void finish_thread(SimLink* link) {
+    // Once thread_done is seen, link_free may delete the link at once: take
+    // what is still needed before saying so.
+    int fd = link->fd;
+    int wake_fd = link->wake_fd;
     std::unique_lock<std::mutex> guard(link->lock);
     link->thread_done = true;
     bool free_now = link->owner_gone;
     guard.unlock();
-    close(link->fd);
-    close(link->wake_fd);
+    close(fd);
+    close(wake_fd);
     if (free_now) delete link;
 }
 
