@@ -87,6 +87,11 @@ ReceivedEntry* ClientClient::TakeQueue() {
     return head;
 }
 
+bool ClientClient::ReceiveQueueFull() {
+    std::lock_guard<std::mutex> guard(receive_queue_lock_);
+    return receive_count_ >= SIM_RECEIVE_QUEUE_MAX_MESSAGES || receive_bytes_ >= SIM_RECEIVE_QUEUE_MAX_BYTES;
+}
+
 uint32_t ClientClient::queued_count() {
     std::lock_guard<std::mutex> guard(receive_queue_lock_);
     return receive_count_;

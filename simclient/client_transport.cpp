@@ -187,9 +187,20 @@ void CClient::OnReadDone(uint32_t bytes) {
             Disconnect(DISCONNECT_NO_MEMORY, static_cast<uint32_t>(SIM_E_OUTOFMEMORY));
             break;
         default:
-            if (state_ == TRANSPORT_OPEN) IssueRead();
+            if (state_ != TRANSPORT_OPEN) break;
+            if (ReceiveQueueFull()) {
+                read_paused_ = true;  // the next dispatch reads on
+            } else {
+                IssueRead();
+            }
             break;
     }
+}
+
+void CClient::ResumeReading() {
+    // Only the one who clears the flag issues the read, so at most one read
+    // is ever outstanding.
+    if (read_paused_.exchange(false) && state_ == TRANSPORT_OPEN) IssueRead();
 }
 
 void CClient::OnMessage(MessageHolder*) {}

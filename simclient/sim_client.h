@@ -65,12 +65,19 @@ public:
     // Live transport objects in the process.
     static uint32_t live_transports();
 
+    // Issues the read that a full receive queue held back (see OnReadDone).
+    void ResumeReading();
+    bool reading_paused() const { return read_paused_.load(); }
+
 protected:
     bool Initialize(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family);
     void IssueRead();
     void StartNextWrite();  // call with transport_lock_ held
     void OnCompletion(uint16_t op_kind, uint32_t status, uint32_t bytes);
     void OnReadDone(uint32_t bytes);
+    // True when received messages should wait for a dispatch before more
+    // are read.
+    virtual bool ReceiveQueueFull() { return false; }
     static void MessageThunk(void* context, MessageHolder* holder);
     static void CompletionThunk(void* context, uint16_t op_kind, uint32_t status, uint32_t bytes);
 
@@ -101,6 +108,7 @@ protected:
     uint32_t max_receive_ = 0;
     std::atomic<uint32_t> ref_count_{1};
     std::atomic<uint32_t> disconnect_reason_{DISCONNECT_CLOSED};
+    std::atomic<bool> read_paused_{false};
 };
 
 struct ReceivedEntry {
@@ -112,6 +120,12 @@ struct ReceivedEntry {
 };
 
 constexpr uint32_t SIM_SEND_BUFFER_SIZE = 41088;
+
+// A simulator that sends faster than the program dispatches must not grow
+// the queue without bound: past these, reading waits for the next dispatch
+// (the peer is held back by flow control, nothing is dropped).
+constexpr uint32_t SIM_RECEIVE_QUEUE_MAX_MESSAGES = 65536;
+constexpr uint32_t SIM_RECEIVE_QUEUE_MAX_BYTES = 16u * 1024u * 1024u;
 
 class ClientClient : public CClient {
 public:
@@ -148,6 +162,7 @@ public:
 
 private:
     void Wake();
+    bool ReceiveQueueFull() override;
 
     bool auto_send_ = true;
     std::mutex receive_queue_lock_;

@@ -138,6 +138,7 @@ HRESULT_T SimConnect_CallDispatch(HANDLE_SIM handle, DispatchProc dispatch, void
     client->last_dispatch = proc;
     client->last_context = context;
     ReceivedEntry* entry = client->TakeQueue();
+    client->ResumeReading();
     bool closed = false;
     while (entry) {
         ReceivedEntry* next = entry->next;

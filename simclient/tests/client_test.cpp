@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/env.h"
@@ -358,6 +359,38 @@ TEST_P(ConnectedTest, MessagesShorterThanTheHeaderAreDropped) {
     EXPECT_EQ(SIM_S_OK, SimConnect_CallDispatch(handle_, record_message, nullptr));
     ASSERT_EQ(1u, g_delivered.size());
     EXPECT_EQ(good, g_delivered[0]);
+}
+
+TEST_P(ConnectedTest, FloodWaitsForDispatchAndLosesNothing) {
+    // More messages than the queue takes before a dispatch.
+    const uint32_t total = SIM_RECEIVE_QUEUE_MAX_MESSAGES + 5000;
+    std::vector<uint8_t> stream;
+    stream.reserve(static_cast<size_t>(total) * 16);
+    for (uint32_t i = 0; i < total; ++i) {
+        std::vector<uint8_t> m = make_record(SIMCONNECT_RECV_ID_EVENT, {static_cast<uint8_t>(i), 0, 0, 0});
+        stream.insert(stream.end(), m.begin(), m.end());
+    }
+    ScriptedPeer* peer = peer_.get();
+    std::thread writer([&] { peer->send(stream); });  // blocks while the client holds back
+    ASSERT_TRUE(eventually([&] { return client()->reading_paused(); }, 30000));
+    uint32_t queued = client()->queued_count();
+    EXPECT_GE(queued, SIM_RECEIVE_QUEUE_MAX_MESSAGES);
+    EXPECT_LT(queued, SIM_RECEIVE_QUEUE_MAX_MESSAGES + 2048);
+    platform::sleep_ms(100);
+    EXPECT_EQ(queued, client()->queued_count());  // nothing more read while full
+    uint64_t deadline = platform::monotonic_ms() + 60000;
+    while (g_delivered.size() < total && platform::monotonic_ms() < deadline) {
+        EXPECT_EQ(SIM_S_OK, SimConnect_CallDispatch(handle_, record_message, nullptr));
+        platform::sleep_ms(5);
+    }
+    // Closing ends a writer that is still blocked, should the check fail.
+    if (g_delivered.size() < total) {
+        SimConnect_Close(handle_);
+        handle_ = nullptr;
+    }
+    writer.join();
+    ASSERT_EQ(total, g_delivered.size());
+    for (uint32_t i = 0; i < total; i += 997) EXPECT_EQ(static_cast<uint8_t>(i), g_delivered[i][12]);
 }
 
 // The handler may close the client it is called for; the rest of the batch
