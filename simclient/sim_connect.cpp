@@ -28,9 +28,12 @@ static bool ensure_winsock() {
     return g_winsock_started;
 }
 
-static void close_client(ClientClient* client) {
+// A link that never opened has nothing to deliver, so it is closed without
+// the wait for the last write; the search for the simulator then turns at its
+// own pace instead of 100 ms per link tried.
+static void close_client(ClientClient* client, bool link_opened = true) {
     client->SendBuffered();
-    platform::sleep_ms(100);  // lets the last write reach the simulator
+    if (link_opened) platform::sleep_ms(100);  // lets the last write reach the simulator
     client_list_remove(client);
     client->Disconnect(DISCONNECT_CLOSED, 0);
     client->DiscardOutgoing();
@@ -51,7 +54,7 @@ static ClientClient* try_pipe(const ConnectionSettings* settings) {
     settings_pipe_name(settings, pipe_name, sizeof(pipe_name));
     ClientClient* client = new ClientClient(platform::LINK_PIPE);
     if (client->ConnectPipe(pipe_name, settings->max_receive_size, settings->disable_nagle)) return client;
-    close_client(client);
+    close_client(client, false);
     return nullptr;
 }
 
@@ -61,7 +64,7 @@ static ClientClient* try_tcp(const ConnectionSettings* settings, uint32_t family
                            settings->disable_nagle)) {
         return client;
     }
-    close_client(client);
+    close_client(client, false);
     return nullptr;
 }
 
