@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# With three rows in the interface table and no INTERFACE_INDEX the programs
-# list the interfaces and never search; naming the row's index in the
-# configuration makes them use it.
+# With three rows in the interface table and no INTERFACE_INDEX all nine
+# programs list the interfaces under their own heading and never search;
+# naming the row's index in the configuration makes a program use it.
 source "$(dirname "$0")/lib/e2e.sh"
-e2e_require sim-standin COMM1-Relay HUB1-Relay
+e2e_require sim-standin HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay XPDR-Relay COMM2-Relay \
+  COMM1-Relay
 
 W=$E2E_WORK
 ip addr add 10.88.0.20/24 brd + dev lo || e2e_fail "cannot add a third address"
@@ -12,23 +13,28 @@ e2e_fifo "$W/sim.in" 7
 e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin
 e2e_wait "$W/sim-standin.log" "listening:" 30
 
-e2e_config "$W/comm1" "[COM1]
-IDLE_MS=10
-TESTMODE=1"
-e2e_config "$W/hub1" "[NAV1]
-IDLE_MS=10
-[HUB1]
-TESTMODE=1"
-e2e_start comm1_pid COMM1-Relay "$W/comm1" /dev/null COMM1-Relay
-e2e_start hub1_pid HUB1-Relay "$W/hub1" /dev/null HUB1-Relay
-
-for prog in COMM1-Relay HUB1-Relay; do
+# program|section of IDLE_MS|heading of the interface list
+ROWS=(
+  "HUB1-Relay|NAV1|No or false interface index found in configuration file!"
+  "NAVCOM1-Relay|NAVCOM1|No or false interface index found in configuration file!"
+  "NAVCOM2-Relay|NAVCOM2|No or false interface index found in configuration file!"
+  "ADF-Relay|ADF|You have to define an interface index in the configuration file!"
+  "NAV1-Relay|NAV1|No or false interface index found in configuration file!"
+  "NAV2-Relay|NAV2|No or false interface index found in configuration file!"
+  "XPDR-Relay|XPDR|You have to define an interface index in the configuration file!"
+  "COMM2-Relay|COM2|You have to define an interface index in the configuration file!"
+  "COMM1-Relay|COM1|You have to define an interface index in the configuration file!"
+)
+for row in "${ROWS[@]}"; do
+  IFS='|' read -r prog section heading <<<"$row"
+  e2e_config "$W/$prog" "[$section]
+IDLE_MS=10"
+  e2e_start pid "$prog" "$W/$prog" /dev/null "$prog"
+done
+for row in "${ROWS[@]}"; do
+  IFS='|' read -r prog section heading <<<"$row"
   log=$W/$prog.log
-  if [ $prog = COMM1-Relay ]; then
-    e2e_wait "$log" "You have to define an interface index in the configuration file!" 60
-  else
-    e2e_wait "$log" "No or false interface index found in configuration file!" 60
-  fi
+  e2e_wait "$log" "$heading" 60
   e2e_wait "$log" "3 interfaces found:" 10
   for address in 127.0.0.1 10.77.0.20 10.88.0.20; do
     e2e_text "$log" | grep -Eq "^Interface Index +[0-9]+ has IP Address $address\$" || e2e_fail "$prog does not list $address"
@@ -37,8 +43,9 @@ done
 # Give them many tenth passes: they must never search or bind.
 sleep_until=$((SECONDS + 2 * E2E_SLOW))
 while [ $SECONDS -lt $sleep_until ]; do sleep 0.2; done
-for prog in COMM1-Relay HUB1-Relay; do
-  grep -q "Send ID request\|Bind to Receive Port\|is used" "$W/$prog.log" && e2e_fail "$prog searched without an interface"
+for row in "${ROWS[@]}"; do
+  prog=${row%%|*}
+  grep -q "Bind to Receive Port\|is used" "$W/$prog.log" && e2e_fail "$prog bound a socket without an interface"
 done
 e2e_pass "three rows, no index: the interface list, no search"
 
