@@ -55,8 +55,16 @@ run_round() {
     e2e_wait "$log" "$name for MSFS2020 by Tarnel, Version $version" 30
     e2e_wait "$log" "Searching Connection to Flight Simulator -" 10
     e2e_wait "$log" "$line" 60
-    # No configuration file anywhere: the defaults are used.
+    # No configuration file anywhere: the defaults are used. Five programs
+    # put an empty line before the message, the other four do not.
     e2e_wait "$log" "Configuration file Avionics-Panel.cfg not found! Default values are used!" 30
+    local before
+    before=$(e2e_text "$log" | awk '/^Configuration file Avionics-Panel.cfg not found!/ { print prev; exit } { prev = $0 }')
+    case $name in
+      HUB1-Relay | NAVCOM1-Relay | NAVCOM2-Relay | NAV1-Relay | NAV2-Relay)
+        [ -z "$before" ] || e2e_fail "$name: no empty line before the not-found message" ;;
+      *) [ -n "$before" ] || e2e_fail "$name: an empty line before the not-found message" ;;
+    esac
   done
   local transport=pipe
   [ "$round" = tcp ] && transport="tcp"
