@@ -11,7 +11,8 @@ jobs=${RELAY_JOBS:-$(nproc)}
 targets=()
 case "$kind" in
   native)   dir=$root/build;         args=() ;;
-  windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF) ;;
+  windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF
+                                            -DCMAKE_BUILD_TYPE=Release) ;;
   sanitize) dir=$root/build-asan;    args=(-DRELAY_SANITIZE=ON -DRELAY_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
   fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
                                             -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF)
