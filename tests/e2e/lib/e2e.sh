@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared helpers of the end-to-end tests. Source it first thing; it re-runs
 # the test inside a private network namespace (the programs broadcast), makes
 # a work folder, and stops every process the test started when it ends.
