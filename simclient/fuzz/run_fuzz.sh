@@ -6,7 +6,7 @@ if [ $# -ne 2 ]; then
   echo "usage: $0 <build-dir> <seconds>" >&2
   exit 2
 fi
-build=$1
+build=$(cd "$1" && pwd)  # the fuzzer runs from a scratch folder
 seconds=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 fuzzer="$build/bin/simclient_receive_fuzzer"
