@@ -12,8 +12,6 @@ namespace {
 
 InterfaceTableReader g_read_table = platform::read_interface_table;
 
-
-
 uint32_t loopback_address() { return platform::host_to_net32(0x7F000001u); }
 
 void fill_address(platform::SocketAddressV4* a, uint16_t port, uint32_t address_n) {
@@ -123,7 +121,6 @@ int identity_variant(const char* text) {
 }
 
 void find_panel() {
-
     if (!g_bridge.link_initialised) set_up_link();
     if (!g_bridge.interface_found) return;
 
