@@ -11,10 +11,8 @@ PANEL=$W/panel.log
 RELAY=$W/COMM1-Relay.log
 repeat() { printf "%${2}s" "" | tr ' ' "$1"; }
 
-e2e_fifo "$W/sim.in" 7
 e2e_fifo "$W/panel.in" 8
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin -v
-e2e_wait "$SIM" "listening:" 30
+e2e_start_standin -v
 e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel comm1 --silent
 e2e_config "$W/comm1" "[COM1]
 IDLE_MS=10

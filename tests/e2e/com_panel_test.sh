@@ -10,10 +10,8 @@ SIM=$W/sim-standin.log
 PANEL=$W/panel.log
 RELAY=$W/COMM1-Relay.log
 
-e2e_fifo "$W/sim.in" 7
 e2e_fifo "$W/panel.in" 8
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin -v
-e2e_wait "$SIM" "listening:" 30
+e2e_start_standin -v
 e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel comm1
 e2e_wait "$PANEL" "listening on UDP port 4771" 30
 # PERIOD_VISUAL_OR_SIM=1: the frame-rate request asks for simulation frames.

@@ -11,11 +11,9 @@ SIM=$W/sim-standin.log
 P1=$W/panel1.log
 P2=$W/panel2.log
 
-e2e_fifo "$W/sim.in" 7
 e2e_fifo "$W/panel1.in" 8
 e2e_fifo "$W/panel2.in" 9
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin -v
-e2e_wait "$SIM" "listening:" 30
+e2e_start_standin -v
 e2e_start p1_pid panel1 "$W/p1" "$W/panel1.in" virtual-panel --panel comm1 --variant 2
 e2e_start p2_pid panel2 "$W/p2" "$W/panel2.in" virtual-panel --panel comm2
 e2e_wait "$P1" "listening on UDP port 4771" 30

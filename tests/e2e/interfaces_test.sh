@@ -9,9 +9,7 @@ e2e_require sim-standin HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Re
 W=$E2E_WORK
 ip addr add 10.88.0.20/24 brd + dev lo || e2e_fail "cannot add a third address"
 
-e2e_fifo "$W/sim.in" 7
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin
-e2e_wait "$W/sim-standin.log" "listening:" 30
+e2e_start_standin
 
 # program|section of IDLE_MS|heading of the interface list
 ROWS=(

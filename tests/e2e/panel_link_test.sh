@@ -11,10 +11,8 @@ SIM=$W/sim-standin.log
 PANEL=$W/panel.log
 RELAY=$W/COMM1-Relay.log
 
-e2e_fifo "$W/sim.in" 7
 e2e_fifo "$W/panel.in" 8
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin -v
-e2e_wait "$SIM" "listening:" 30
+e2e_start_standin -v
 # The panel first answers with COMM2's identity, which COMM1 must refuse. It
 # answers 30 ms late, like a real board: the program's receive right after
 # its request can then never catch the answer, however the two processes

@@ -10,9 +10,7 @@ SIM=$W/sim-standin.log
 PANEL=$W/panel.log
 RELAY=$W/COMM1-Relay.log
 
-e2e_fifo "$W/sim.in" 7
-e2e_start sim_pid sim-standin "$W/sim" "$W/sim.in" sim-standin
-e2e_wait "$SIM" "listening:" 30
+e2e_start_standin
 e2e_start panel_pid panel "$W/panel" /dev/null virtual-panel --panel comm1
 e2e_config "$W/comm1" "[COM1]
 IDLE_MS=10"

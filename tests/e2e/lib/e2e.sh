@@ -114,6 +114,15 @@ e2e_fifo() {
   eval "exec $2<>\"$1\""
 }
 
+# e2e_start_standin [args...]: starts sim-standin with its commands coming
+# from $E2E_WORK/sim.in (held open on descriptor 7), logging to
+# $E2E_WORK/sim-standin.log; waits for its listening line. Sets sim_pid.
+e2e_start_standin() {
+  e2e_fifo "$E2E_WORK/sim.in" 7
+  e2e_start sim_pid sim-standin "$E2E_WORK/sim" "$E2E_WORK/sim.in" sim-standin "$@"
+  e2e_wait "$E2E_WORK/sim-standin.log" "listening:" 30
+}
+
 e2e_fail() {
   E2E_FAILED=1
   echo "FAIL $E2E_NAME: $*"
