@@ -131,10 +131,7 @@ void find_panel() {
         console_print("Error sendto\n");
     g_bridge.identity_pending = 0;
 
-    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize,
-                                       &g_bridge.panel_address, &g_bridge.panel_address_len);
-    if (n < 0) return;  // nothing waiting, or a datagram too long to use
-    g_bridge.receive_buffer[n] = '\0';
+    if (receive_panel_datagram() < 0) return;  // nothing waiting, or a datagram too long to use
 
     char dotted[16];
     platform::format_ipv4(g_bridge.panel_address.address, dotted, sizeof dotted);

@@ -51,3 +51,10 @@ int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const c
     va_end(args);
     return platform::udp_send_to(g_bridge.udp_socket, buffer, static_cast<size_t>(n), to, to_length);
 }
+
+int receive_panel_datagram() {
+    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize,
+                                       &g_bridge.panel_address, &g_bridge.panel_address_len);
+    if (n >= 0) g_bridge.receive_buffer[n] = '\0';
+    return n;
+}

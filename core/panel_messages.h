@@ -23,3 +23,9 @@ void send_line(const char* format, ...) RELAY_PRINTF(1, 2);
 // Formats and sends to the given address; returns the send's result.
 int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const char* format, ...)
     RELAY_PRINTF(3, 4);
+
+// Receives one datagram from the panel without waiting into the receive
+// buffer, terminated after its last byte; its source becomes panel_address.
+// Returns the length, platform::kReceiveNothing, or platform::kReceiveTooLong
+// (dropped: no room for the terminator).
+int receive_panel_datagram();

@@ -15,18 +15,9 @@ constexpr uint32_t kTitleSize = 256;
 // ends.
 constexpr int kMaxOfflineDrain = 1024;
 
-// Receives one datagram into the receive buffer; its length, or a negative
-// result when nothing usable was waiting.
-int receive_datagram() {
-    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize,
-                                       &g_bridge.panel_address, &g_bridge.panel_address_len);
-    if (n >= 0) g_bridge.receive_buffer[n] = '\0';
-    return n;
-}
-
 void drain_input(const uint8_t* block) {
     for (int taken = 0; taken < kMaxDatagramsPerFrame; ++taken) {
-        int n = receive_datagram();
+        int n = receive_panel_datagram();
         if (n == platform::kReceiveNothing) return;
         if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
         if (g_bridge.testmode) console_print("%s\n", g_bridge.receive_buffer);
@@ -43,7 +34,7 @@ void go_offline() {
     if (g_bridge.testmode) console_print("ID_Error\n");
     request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_NEVER);
     for (int i = 0; i < kMaxOfflineDrain; ++i) {
-        int n = receive_datagram();
+        int n = receive_panel_datagram();
         if (g_bridge.testmode) console_print("clear buffer\n");
         if (n == platform::kReceiveNothing) break;
     }
