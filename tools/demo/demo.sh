@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Demo: COMM1-Relay between the simulator stand-in and a virtual COM1 panel,
+# Demo: one relay program between the simulator stand-in and a virtual panel,
 # all inside a private network namespace so the program's broadcasts never
 # leave this machine.
 #
-#   tools/demo/demo.sh            the panel in this terminal: tune, swap and
-#                                 select transmit from the keyboard; q quits
-#   tools/demo/demo.sh --script   plays R+, P, R+, S, T and prints the panel
-#                                 after each step; exits 0 when it looked right
+#   tools/demo/demo.sh [--panel P] [--variant N]
+#                          the panel in this terminal; q quits
+#   tools/demo/demo.sh [--panel P] [--variant N] --script
+#                          plays the panel's walk-through (walks/P.sh) and
+#                          prints the panel after each step; exits 0 when it
+#                          looked right
 #
+# P is comm1 (default), comm2, navcom1, navcom2, adf, nav1, nav2, xpdr or
+# hub1; N is the panel version, 1 (default) or 2.
 # The executables come from $RELAY_BIN, else build/bin under the repository.
 # With RELAY_DEMO_KIND=windows they are the cross-built .exe files, run under
 # Wine with a wineserver started inside the namespace.
@@ -16,18 +20,51 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 bin=${RELAY_BIN:-$repo/build/bin}
+all_args=("$@")
 mode=interactive
-case "${1:-}" in
-  --script) mode=script ;;
-  "") ;;
-  -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
-  *) echo "usage: $0 [--script]"; exit 2 ;;
+panel=comm1
+variant=1
+usage() { echo "usage: $0 [--panel comm1|comm2|navcom1|navcom2|adf|nav1|nav2|xpdr|hub1] [--variant 1|2] [--script]"; }
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --script) mode=script ;;
+    --panel) panel=${2:-}; shift ;;
+    --variant) variant=${2:-}; shift ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    *) usage; exit 2 ;;
+  esac
+  shift
+done
+
+# The program that serves each panel, and the section its idle time is read
+# from (HUB1-Relay takes it from [NAV1]).
+case "$panel" in
+  comm1) program=COMM1-Relay; section=COM1 ;;
+  comm2) program=COMM2-Relay; section=COM2 ;;
+  navcom1) program=NAVCOM1-Relay; section=NAVCOM1 ;;
+  navcom2) program=NAVCOM2-Relay; section=NAVCOM2 ;;
+  adf) program=ADF-Relay; section=ADF ;;
+  nav1) program=NAV1-Relay; section=NAV1 ;;
+  nav2) program=NAV2-Relay; section=NAV2 ;;
+  xpdr) program=XPDR-Relay; section=XPDR ;;
+  hub1) program=HUB1-Relay; section=NAV1 ;;
+  *) usage; exit 2 ;;
 esac
+case "$variant" in
+  1|2) ;;
+  *) usage; exit 2 ;;
+esac
+walk=$here/walks/$panel.sh
+[ "$variant" = 2 ] && walk=$here/walks/$panel-v2.sh
+if [ "$mode" = script ] && [ ! -f "$walk" ]; then
+  echo "demo: no scripted walk-through for the $panel panel (version $variant) yet"
+  exit 2
+fi
 
 kind=${RELAY_DEMO_KIND:-native}
 suffix=
 [ "$kind" = windows ] && suffix=.exe
-for exe in sim-standin COMM1-Relay virtual-panel; do
+for exe in sim-standin "$program" virtual-panel; do
   if [ ! -x "$bin/$exe$suffix" ]; then
     echo "demo: $bin/$exe not found; build first (cmake -S . -B build && cmake --build build) or set RELAY_BIN"
     exit 2
@@ -39,7 +76,7 @@ if [ -z "${RELAY_DEMO_IN_NETNS:-}" ]; then
     echo "demo: cannot make a private network namespace (unshare -rn); unprivileged user namespaces must be enabled"
     exit 2
   fi
-  RELAY_DEMO_IN_NETNS=1 exec unshare -rn bash "$0" "$@"
+  RELAY_DEMO_IN_NETNS=1 exec unshare -rn bash "$0" "${all_args[@]}"
 fi
 
 # Inside the namespace: loopback plus one address whose directed broadcast
@@ -54,8 +91,8 @@ if [ "$kind" = windows ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/relay-demo.XXXXXX")
-mkdir -p "$work/comm1" "$work/home"
-printf '[COM1]\nIDLE_MS=20\n' >"$work/comm1/Avionics-Panel.cfg"
+mkdir -p "$work/relay" "$work/home"
+printf '[%s]\nIDLE_MS=20\n' "$section" >"$work/relay/Avionics-Panel.cfg"
 
 sim_pid=
 relay_pid=
@@ -84,53 +121,33 @@ mkfifo "$work/sim.in"
 exec 7<>"$work/sim.in"
 $runner "$bin/sim-standin$suffix" <"$work/sim.in" >"$work/sim-standin.log" 2>&1 &
 sim_pid=$!
-(cd "$work/comm1" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" exec $runner "$bin/COMM1-Relay$suffix") \
-  </dev/null >"$work/COMM1-Relay.log" 2>&1 &
+(cd "$work/relay" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" exec $runner "$bin/$program$suffix") \
+  </dev/null >"$work/$program.log" 2>&1 &
 relay_pid=$!
 
 if [ "$mode" = interactive ]; then
-  $runner "$bin/virtual-panel$suffix" --panel comm1
+  $runner "$bin/virtual-panel$suffix" --panel "$panel" --variant "$variant"
   rc=$?
-  echo "demo: COMM1-Relay said:"
-  tr -d '\b' <"$work/COMM1-Relay.log" | sed 's/^/  /' | tail -n 15
+  echo "demo: $program said:"
+  tr -d '\b' <"$work/$program.log" | sed 's/^/  /' | tail -n 15
   exit $rc
 fi
 
-# Scripted: the demo aircraft starts with COM1 on 118.000, standby 121.500;
-# COM2 is made the transmitting radio so that T has something to show.
-# Every step waits for the display to show its effect, then prints it.
-echo "event COM2_TRANSMIT_SELECT" >&7
-steps=(
-  "timeout 20000"
-  "expect B>ON"
-  "expect F>118.000  121.500"
-  "expect H>COM1     Standby"
-  "show"
-  "# R+: standby up one megahertz"
-  "send R+"
-  "expect F>118.000  122.500"
-  "show"
-  "# P then R+: the push switches the encoder to the fraction"
-  "send P"
-  "send R+"
-  "expect F>118.000  122.525"
-  "show"
-  "# S: swap active and standby"
-  "send S"
-  "expect F>122.525  118.000"
-  "show"
-  "# T: select COM1 for transmit"
-  "send T"
-  "expect H>COM1 T \\a Standby"
-  "show"
-)
-$runner "$bin/virtual-panel$suffix" --panel comm1 --script --exit-at-end "${steps[@]}" | grep -v '^recv \|^answer '
+# Scripted: the walk-through file sets walk_standin_commands (sent to the
+# stand-in first) and walk_steps (the virtual panel's script).
+walk_standin_commands=()
+walk_steps=()
+# shellcheck source=/dev/null
+source "$walk"
+for command in "${walk_standin_commands[@]}"; do echo "$command" >&7; done
+$runner "$bin/virtual-panel$suffix" --panel "$panel" --variant "$variant" --script --exit-at-end "${walk_steps[@]}" |
+  grep -v '^recv \|^answer '
 rc=${PIPESTATUS[0]}
 if [ "$rc" = 0 ]; then
   echo "demo: the panel showed every step as expected"
 else
   keep_logs=1
   echo "demo: the panel did not show what was expected (exit $rc)"
-  tail -n 20 "$work/COMM1-Relay.log" "$work/sim-standin.log"
+  tail -n 20 "$work/$program.log" "$work/sim-standin.log"
 fi
 exit $rc
