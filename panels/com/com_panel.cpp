@@ -9,20 +9,6 @@
 
 namespace {
 
-// Input needs the radio fully powered and not failed at all; the display
-// only counts a failed partial panel (exactly 1) as off.
-bool input_powered(const uint8_t* block) {
-    const ComFields& f = g_com_panel.field;
-    return block_i32(block, f.avionics_switch) != 0 && block_i32(block, f.panel_circuit) != 0 &&
-           block_i32(block, f.partial_panel) == 0;
-}
-
-bool display_powered(const uint8_t* block) {
-    const ComFields& f = g_com_panel.field;
-    return block_i32(block, f.avionics_switch) != 0 && block_i32(block, f.panel_circuit) != 0 &&
-           block_i32(block, f.partial_panel) != 1;
-}
-
 void step(uint32_t event) {
     transmit_event(event, 0);
     g_bridge.input_countdown = kComInputFrames;
@@ -102,7 +88,7 @@ void send_header(const uint8_t* block) {
 
 void com_input(const char* text, const uint8_t* block) {
     if (!g_com_panel.radio || !text || !block) return;
-    if (!input_powered(block)) return;
+    if (!power_accepts_input(block, g_com_panel.field.power)) return;
     if (g_bridge.encoder_version == 1) {
         single_encoder(text);
     } else if (g_bridge.encoder_version == 2) {
@@ -113,7 +99,7 @@ void com_input(const char* text, const uint8_t* block) {
 
 void com_display(const uint8_t* block) {
     if (!g_com_panel.radio || !block) return;
-    if (!display_powered(block)) {
+    if (!power_shows_display(block, g_com_panel.field.power)) {
         send_line("%s", kBlankHeader);
         send_line("%s", kBlankMain);
         send_line("B>OFF");

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/panel_lookup.h"
 #include "core/program_profile.h"
 
 // How the header line shows the transmit and receive marks.
@@ -37,9 +38,7 @@ struct ComRadio {
 struct ComFields {
     uint32_t active_mhz;
     uint32_t standby_mhz;
-    uint32_t avionics_switch;
-    uint32_t panel_circuit;
-    uint32_t partial_panel;
+    PowerFields power;
     uint32_t transmit_1;
     uint32_t transmit_2;
     uint32_t receive_all;

@@ -1,7 +1,6 @@
 // What sets COMM1-Relay and COMM2-Relay apart, and the lookup of each
 // radio's fields and events in the shared registration tables.
-#include "core/console.h"
-#include "core/session_setup.h"
+#include "core/panel_lookup.h"
 #include "panels/com/com_panel.h"
 
 namespace {
@@ -14,27 +13,6 @@ const ComRadio kComRadios[2] = {
      "COM2_RADIO_WHOLE_DEC", "COM2_RADIO_WHOLE_INC", "COM2_RADIO_FRACT_DEC", "COM2_RADIO_FRACT_INC",
      "COM2_RADIO_SWAP", "COM2_TRANSMIT_SELECT", HEADER_RECEIVE_ALL_THEN_MARKER_SOUND, false},
 };
-
-// Each lookup reports what it missed, so a table fault names itself.
-bool find_field(LayoutColumn layout, const char* name, const char* units, uint32_t* out) {
-    int32_t offset = layout_offset(layout, name, units);
-    if (offset < 0) {
-        console_print("Error: data field %s (%s) is not declared\n", name, units);
-        return false;
-    }
-    *out = static_cast<uint32_t>(offset);
-    return true;
-}
-
-bool find_event(EventColumn column, const char* name, uint32_t* out) {
-    int32_t id = event_id(column, name);
-    if (id < 0) {
-        console_print("Error: client event %s is not mapped\n", name);
-        return false;
-    }
-    *out = static_cast<uint32_t>(id);
-    return true;
-}
 
 }  // namespace
 
@@ -57,9 +35,7 @@ bool com_panel_start(int radio_number) {
     ComEvents e{};
     bool ok = find_field(layout, radio->active_mhz, "MHz", &f.active_mhz);
     ok &= find_field(layout, radio->standby_mhz, "MHz", &f.standby_mhz);
-    ok &= find_field(layout, "AVIONICS MASTER SWITCH", "boolean", &f.avionics_switch);
-    ok &= find_field(layout, "CIRCUIT GENERAL PANEL ON", "boolean", &f.panel_circuit);
-    ok &= find_field(layout, radio->partial_panel, "Enum", &f.partial_panel);
+    ok &= find_power_fields(layout, radio->partial_panel, &f.power);
     ok &= find_field(layout, "COM TRANSMIT:1", "boolean", &f.transmit_1);
     ok &= find_field(layout, "COM TRANSMIT:2", "boolean", &f.transmit_2);
     ok &= find_field(layout, "COM RECIEVE ALL", "boolean", &f.receive_all);

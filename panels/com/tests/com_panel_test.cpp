@@ -1,150 +1,52 @@
 // The COM panel's input, display and countdown steps. Simulator calls go to
 // the recording fake; display lines go over loopback UDP to a socket that
 // stands in for the panel.
-#include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/bridge_state.h"
-#include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
-#include "core/update_cycle.h"
 #include "panels/com/com_panel.h"
-#include "platform/udp.h"
+#include "panels/test_support/panel_test_harness.h"
 
 namespace {
-
-constexpr uint32_t kLoopback = 0x7F000001;
-const char kEndMark[] = "#end";
-
-platform::SocketAddressV4 loopback_address(uint16_t port) {
-    platform::SocketAddressV4 a{};
-    a.family = platform::kFamilyInet;
-    a.port = platform::host_to_net16(port);
-    a.address = platform::host_to_net32(kLoopback);
-    return a;
-}
-
-// Binds to a free loopback port; the address it got, or port 0 on failure.
-platform::SocketAddressV4 bind_loopback(platform::UdpSocket s) {
-    std::random_device rd;
-    uint16_t first = static_cast<uint16_t>(20000 + rd() % 30000);
-    for (int i = 0; i < 500; ++i) {
-        platform::SocketAddressV4 a = loopback_address(static_cast<uint16_t>(first + i));
-        if (platform::udp_bind(s, &a) == 0) return a;
-    }
-    return loopback_address(0);
-}
-
-// A 320-byte COM block with the fields of one radio set by name.
-class Frame {
-public:
-    explicit Frame(LayoutColumn layout) : layout_(layout), bytes_(layout_block_size(layout), 0) {
-        std::memcpy(bytes_.data(), "Cessna 152", 11);
-    }
-    Frame& i32(const char* name, int32_t value, const char* units = "boolean") {
-        int32_t at = layout_offset(layout_, name, units);
-        EXPECT_GE(at, 0) << name;
-        if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
-        return *this;
-    }
-    Frame& f64(const char* name, double value) {
-        int32_t at = layout_offset(layout_, name, "MHz");
-        EXPECT_GE(at, 0) << name;
-        if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
-        return *this;
-    }
-    const uint8_t* data() const { return bytes_.data(); }
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
-
-private:
-    LayoutColumn layout_;
-    std::vector<uint8_t> bytes_;
-};
 
 class ComPanel : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
-        ASSERT_EQ(platform::net_startup(), 0);
         fake_sim::reset();
         radio_ = GetParam();
         const ComRadio* radio = com_radio(radio_);
         ASSERT_NE(radio, nullptr);
         bridge_reset(program_profile(radio->program), &kComPanelHooks);
         ASSERT_TRUE(com_panel_start(radio_));
-
-        program_ = platform::udp_open();
-        panel_ = platform::udp_open();
-        ASSERT_NE(program_, platform::kInvalidSocket);
-        ASSERT_NE(panel_, platform::kInvalidSocket);
-        program_address_ = bind_loopback(program_);
-        panel_address_ = bind_loopback(panel_);
-        ASSERT_NE(program_address_.port, 0);
-        ASSERT_NE(panel_address_.port, 0);
-        platform::udp_set_nonblocking(program_, true);
-        g_bridge.udp_socket = program_;
-        g_bridge.panel_address = panel_address_;
-        g_bridge.panel_address_len = sizeof(platform::SocketAddressV4);
+        ASSERT_TRUE(link_.open());
         g_bridge.encoder_version = 1;
     }
-    void TearDown() override {
-        platform::udp_close(program_);
-        platform::udp_close(panel_);
-    }
+    void TearDown() override { link_.close(); }
 
-    const char* unit() const { return radio_ == 1 ? "COM1" : "COM2"; }
     std::string var(const char* base) const { return std::string(base) + (radio_ == 1 ? ":1" : ":2"); }
 
     // A frame with the radio powered and the given frequencies.
-    Frame powered(double active = 118.0, double standby = 121.5) const {
-        Frame f(radio_ == 1 ? LAYOUT_COMM1 : LAYOUT_COMM2);
+    TestFrame powered(double active = 118.0, double standby = 121.5) const {
+        TestFrame f(radio_ == 1 ? LAYOUT_COMM1 : LAYOUT_COMM2);
         f.i32("AVIONICS MASTER SWITCH", 1).i32("CIRCUIT GENERAL PANEL ON", 1).i32("ELECTRICAL MASTER BATTERY", 1);
-        f.f64(var("COM ACTIVE FREQUENCY").c_str(), active).f64(var("COM STANDBY FREQUENCY").c_str(), standby);
+        f.f64(var("COM ACTIVE FREQUENCY").c_str(), active, "MHz");
+        f.f64(var("COM STANDBY FREQUENCY").c_str(), standby, "MHz");
         return f;
     }
-    Frame& partial(Frame& f, int32_t value) const {
+    TestFrame& partial(TestFrame& f, int32_t value) const {
         return f.i32(var("PARTIAL PANEL COMM").c_str(), value, "Enum");
     }
 
-    // Event ids transmitted since the last call.
-    std::vector<uint32_t> events() {
-        std::vector<uint32_t> ids;
-        for (const FakeCall& c : fake_sim::calls_named("TransmitClientEvent")) ids.push_back(c.args[1]);
-        fake_sim::calls().clear();
-        return ids;
-    }
-
-    // Every line the program sent the panel since the last call, in order.
-    std::vector<std::string> lines() {
-        platform::udp_send_to(program_, kEndMark, sizeof kEndMark - 1, &panel_address_, sizeof panel_address_);
-        std::vector<std::string> out;
-        for (int i = 0; i < 1000; ++i) {
-            if (!platform::udp_wait_readable(panel_, 10000)) {
-                ADD_FAILURE() << "panel socket got no end mark";
-                break;
-            }
-            char buf[256];
-            platform::SocketAddressV4 from{};
-            int32_t from_len = sizeof from;
-            int n = platform::udp_receive_from(panel_, buf, sizeof buf, &from, &from_len);
-            if (n < 0) continue;
-            std::string text(buf, static_cast<size_t>(n));
-            if (text == kEndMark) break;
-            out.push_back(text);
-        }
-        return out;
-    }
-
-    void input(const char* text, const Frame& f) { com_input(text, f.data()); }
+    std::vector<uint32_t> events() { return take_event_ids(); }
+    std::vector<std::string> lines() { return link_.lines(); }
+    void input(const char* text, const TestFrame& f) { com_input(text, f.data()); }
 
     int radio_ = 1;
-    platform::UdpSocket program_ = platform::kInvalidSocket;
-    platform::UdpSocket panel_ = platform::kInvalidSocket;
-    platform::SocketAddressV4 program_address_{};
-    platform::SocketAddressV4 panel_address_{};
+    PanelLoopback link_;
 };
 
 using Ids = std::vector<uint32_t>;
@@ -161,15 +63,15 @@ TEST(ComRadioTable, ResolvesEachProgramsFieldsAndEvents) {
     ASSERT_TRUE(com_panel_start(1));
     EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
     EXPECT_EQ(g_com_panel.field.standby_mhz, 312u);
-    EXPECT_EQ(g_com_panel.field.partial_panel, 300u);
-    EXPECT_EQ(g_com_panel.field.avionics_switch, 276u);
+    EXPECT_EQ(g_com_panel.field.power.partial_panel, 300u);
+    EXPECT_EQ(g_com_panel.field.power.avionics_switch, 276u);
     EXPECT_EQ(g_com_panel.event.whole_inc, 22u);
     EXPECT_EQ(g_com_panel.event.swap, 23u);
     EXPECT_EQ(com_radio(1)->program, PROGRAM_COMM1);
 
     ASSERT_TRUE(com_panel_start(2));
     EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
-    EXPECT_EQ(g_com_panel.field.partial_panel, 300u);
+    EXPECT_EQ(g_com_panel.field.power.partial_panel, 300u);
     EXPECT_EQ(g_com_panel.event.whole_inc, 28u);
     EXPECT_EQ(g_com_panel.event.fraction_dec, 25u);
     EXPECT_EQ(g_com_panel.event.transmit_select, 30u);
@@ -189,7 +91,7 @@ TEST(ComRadioTable, ResolvesEachProgramsFieldsAndEvents) {
 
 TEST_P(ComPanel, SingleEncoderStepsWholeUntilPushedThenFraction) {
     RadioEvents e = events_of(radio_);
-    Frame f = powered();
+    TestFrame f = powered();
     input("R+", f);
     input("R-", f);
     EXPECT_EQ(events(), (Ids{e.wi, e.wd}));
@@ -209,7 +111,7 @@ TEST_P(ComPanel, SingleEncoderStepsWholeUntilPushedThenFraction) {
 
 TEST_P(ComPanel, FractionModeEndsWhenTheCountdownRunsOut) {
     RadioEvents e = events_of(radio_);
-    Frame f = powered();
+    TestFrame f = powered();
     input("P", f);
     for (int frame = 0; frame < 50; ++frame) com_countdown(f.data());
     input("R+", f);  // restarts the countdown
@@ -231,7 +133,7 @@ TEST_P(ComPanel, FractionModeEndsWhenTheCountdownRunsOut) {
 TEST_P(ComPanel, DualEncoderKnobsStepFractionAndWhole) {
     RadioEvents e = events_of(radio_);
     g_bridge.encoder_version = 2;
-    Frame f = powered();
+    TestFrame f = powered();
     input("R1-", f);
     input("R1+", f);
     input("R2-", f);
@@ -255,7 +157,7 @@ TEST_P(ComPanel, DualEncoderKnobsStepFractionAndWhole) {
 
 TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {
     RadioEvents e = events_of(radio_);
-    Frame f = powered();
+    TestFrame f = powered();
     g_bridge.input_countdown = 50;
     input("M", f);  // COM TRANSMIT:2 is 0: nothing sent, countdown cleared
     EXPECT_EQ(events(), Ids{});
@@ -280,7 +182,7 @@ TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {
 TEST_P(ComPanel, UnknownEncoderVersionStillTakesKeys) {
     RadioEvents e = events_of(radio_);
     g_bridge.encoder_version = 0;
-    Frame f = powered();
+    TestFrame f = powered();
     input("R+", f);
     input("R1+", f);
     input("P", f);
@@ -289,15 +191,15 @@ TEST_P(ComPanel, UnknownEncoderVersionStillTakesKeys) {
 }
 
 TEST_P(ComPanel, InputNeedsFullPowerAndAnIntactRadio) {
-    Frame off = powered();
+    TestFrame off = powered();
     off.i32("AVIONICS MASTER SWITCH", 0);
-    Frame no_circuit = powered();
+    TestFrame no_circuit = powered();
     no_circuit.i32("CIRCUIT GENERAL PANEL ON", 0);
-    Frame failed = powered();
+    TestFrame failed = powered();
     partial(failed, 1);
-    Frame partly = powered();
+    TestFrame partly = powered();
     partial(partly, 2);
-    for (const Frame* f : {&off, &no_circuit, &failed, &partly}) {
+    for (const TestFrame* f : {&off, &no_circuit, &failed, &partly}) {
         for (const char* code : {"R+", "P", "S", "T"}) input(code, *f);
     }
     EXPECT_EQ(events(), Ids{});
@@ -306,10 +208,10 @@ TEST_P(ComPanel, InputNeedsFullPowerAndAnIntactRadio) {
 }
 
 TEST_P(ComPanel, DisplayShowsBlankLinesWhenPowerIsOff) {
-    Frame off = powered();
+    TestFrame off = powered();
     off.i32("AVIONICS MASTER SWITCH", 0);
     com_display(off.data());
-    Frame failed = powered();
+    TestFrame failed = powered();
     partial(failed, 1);
     com_display(failed.data());
     std::vector<std::string> expected = {"H>                ", "F>                ", "B>OFF"};
@@ -318,7 +220,7 @@ TEST_P(ComPanel, DisplayShowsBlankLinesWhenPowerIsOff) {
     EXPECT_EQ(lines(), twice);
 
     // A partial-panel value of 2 blocks input but shows power on.
-    Frame partly = powered();
+    TestFrame partly = powered();
     partial(partly, 2);
     com_display(partly.data());
     std::vector<std::string> got = lines();
@@ -327,7 +229,7 @@ TEST_P(ComPanel, DisplayShowsBlankLinesWhenPowerIsOff) {
 }
 
 TEST_P(ComPanel, FrequencyLineIsSixteenCharactersAfterThePrefix) {
-    Frame f = powered(118.0, 121.5);
+    TestFrame f = powered(118.0, 121.5);
     com_display(f.data());
     std::vector<std::string> got = lines();
     ASSERT_GE(got.size(), 3u);
@@ -335,7 +237,7 @@ TEST_P(ComPanel, FrequencyLineIsSixteenCharactersAfterThePrefix) {
     EXPECT_EQ(got[1], "F>118.000  121.500");
     EXPECT_EQ(got[1].size(), 18u);
 
-    Frame g = powered(136.975, 118.025);
+    TestFrame g = powered(136.975, 118.025);
     com_display(g.data());
     got = lines();
     ASSERT_GE(got.size(), 2u);
@@ -351,7 +253,7 @@ class ComOneHeader : public ComPanel {};
 class ComTwoHeader : public ComPanel {};
 
 TEST_P(ComOneHeader, ShowsTransmitElseReceiveAll) {
-    Frame f = powered();
+    TestFrame f = powered();
     f.i32("COM TRANSMIT:1", 1).i32("COM RECIEVE ALL", 0);
     com_display(f.data());
     f.i32("COM TRANSMIT:1", 0).i32("COM RECIEVE ALL", 1);
@@ -369,7 +271,7 @@ TEST_P(ComOneHeader, ShowsTransmitElseReceiveAll) {
 }
 
 TEST_P(ComTwoHeader, ShowsReceiveAllElseTwoLinesWithMarkerSound) {
-    Frame f = powered();
+    TestFrame f = powered();
     f.i32("COM RECIEVE ALL", 1).i32("MARKER SOUND", 1);
     com_display(f.data());
     EXPECT_EQ(lines(), (std::vector<std::string>{"B>ON", "F>118.000  121.500", "H>COM2 T \a Standby"}));
@@ -388,7 +290,7 @@ TEST_P(ComTwoHeader, ShowsReceiveAllElseTwoLinesWithMarkerSound) {
 class ComCycle : public ComPanel {};
 
 TEST_P(ComCycle, TestModeEchoesFrequenciesWhileCountingDownOnComOneOnly) {
-    Frame f = powered(118.0, 121.5);
+    TestFrame f = powered(118.0, 121.5);
     g_bridge.testmode = 1;
     g_bridge.input_countdown = 2;
     ::testing::internal::CaptureStdout();
@@ -410,14 +312,9 @@ TEST_P(ComCycle, UpdateCyclePassesPanelInputToTheComSteps) {
     g_bridge.panel_connected = 1;
     g_bridge.frame_counter = 0;
     for (const char* code : {"R+", "P", "R+", radio_ == 1 ? "VRAN-COM1_1.0" : "VRAN-COM2_2.0", "S"}) {
-        platform::udp_send_to(panel_, code, std::strlen(code), &program_address_, sizeof program_address_);
+        link_.send_from_panel(code);
     }
-    Frame f = powered(122.8, 119.1);
-    std::vector<uint8_t> message = fake_sim::data_frame(REQUEST_PANEL_DATA, f.bytes());
-    // Wait until the last datagram is there, so one frame drains them all.
-    ASSERT_TRUE(platform::udp_wait_readable(program_, 10000));
-    on_sim_message(reinterpret_cast<SIMCONNECT_RECV*>(message.data()), static_cast<uint32_t>(message.size()),
-                   nullptr);
+    link_.run_frame(powered(122.8, 119.1));
     Ids got = events();
     EXPECT_EQ(got, (Ids{e.wi, e.fi, e.swap}));
     std::vector<std::string> sent = lines();

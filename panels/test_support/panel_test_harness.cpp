@@ -1,0 +1,142 @@
+#include "panels/test_support/panel_test_harness.h"
+
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "core/bridge_state.h"
+#include "core/session_setup.h"
+#include "core/tests/fake_simconnect.h"
+#include "core/update_cycle.h"
+
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+const char kEndMark[] = "#end";
+
+platform::SocketAddressV4 loopback_address(uint16_t port) {
+    platform::SocketAddressV4 a{};
+    a.family = platform::kFamilyInet;
+    a.port = platform::host_to_net16(port);
+    a.address = platform::host_to_net32(kLoopback);
+    return a;
+}
+
+// Binds to a free loopback port; the address it got, or port 0 on failure.
+platform::SocketAddressV4 bind_loopback(platform::UdpSocket s) {
+    std::random_device rd;
+    uint16_t first = static_cast<uint16_t>(20000 + rd() % 30000);
+    for (int i = 0; i < 500; ++i) {
+        platform::SocketAddressV4 a = loopback_address(static_cast<uint16_t>(first + i));
+        if (platform::udp_bind(s, &a) == 0) return a;
+    }
+    return loopback_address(0);
+}
+
+}  // namespace
+
+TestFrame::TestFrame(LayoutColumn layout) : layout_(layout), bytes_(layout_block_size(layout), 0) {
+    std::memcpy(bytes_.data(), "Cessna 152", 11);
+}
+
+TestFrame& TestFrame::i32(const char* name, int32_t value, const char* units) {
+    int32_t at = layout_offset(layout_, name, units);
+    EXPECT_GE(at, 0) << name << " (" << units << ")";
+    if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
+    return *this;
+}
+
+TestFrame& TestFrame::f64(const char* name, double value, const char* units) {
+    int32_t at = layout_offset(layout_, name, units);
+    EXPECT_GE(at, 0) << name << " (" << units << ")";
+    if (at >= 0) std::memcpy(bytes_.data() + at, &value, sizeof value);
+    return *this;
+}
+
+std::vector<SentEvent> take_sent_events() {
+    std::vector<SentEvent> out;
+    for (const FakeCall& c : fake_sim::calls_named("TransmitClientEvent")) out.push_back({c.args[1], c.args[2]});
+    fake_sim::calls().clear();
+    return out;
+}
+
+std::vector<uint32_t> take_event_ids() {
+    std::vector<uint32_t> ids;
+    for (const SentEvent& e : take_sent_events()) ids.push_back(e.id);
+    return ids;
+}
+
+std::vector<int32_t> take_state_writes() {
+    std::vector<int32_t> out;
+    for (const FakeCall& c : fake_sim::calls_named("SetDataOnSimObject")) {
+        int32_t v = 0;
+        if (c.data.size() == sizeof v) std::memcpy(&v, c.data.data(), sizeof v);
+        out.push_back(v);
+    }
+    fake_sim::calls().clear();
+    return out;
+}
+
+bool PanelLoopback::open() {
+    EXPECT_EQ(platform::net_startup(), 0);
+    program = platform::udp_open();
+    panel = platform::udp_open();
+    EXPECT_NE(program, platform::kInvalidSocket);
+    EXPECT_NE(panel, platform::kInvalidSocket);
+    if (program == platform::kInvalidSocket || panel == platform::kInvalidSocket) return false;
+    program_address = bind_loopback(program);
+    panel_address = bind_loopback(panel);
+    EXPECT_NE(program_address.port, 0);
+    EXPECT_NE(panel_address.port, 0);
+    if (program_address.port == 0 || panel_address.port == 0) return false;
+    platform::udp_set_nonblocking(program, true);
+    g_bridge.udp_socket = program;
+    g_bridge.panel_address = panel_address;
+    g_bridge.panel_address_len = sizeof(platform::SocketAddressV4);
+    return true;
+}
+
+void PanelLoopback::close() {
+    platform::udp_close(program);
+    platform::udp_close(panel);
+    program = panel = platform::kInvalidSocket;
+}
+
+std::vector<std::string> PanelLoopback::lines() {
+    // The end mark travels the same way as the lines, so it arrives after them.
+    platform::udp_send_to(program, kEndMark, sizeof kEndMark - 1, &panel_address, sizeof panel_address);
+    std::vector<std::string> out;
+    for (int i = 0; i < 10000; ++i) {
+        if (!platform::udp_wait_readable(panel, 10000)) {
+            ADD_FAILURE() << "panel socket got no end mark";
+            break;
+        }
+        char buf[256];
+        platform::SocketAddressV4 from{};
+        int32_t from_len = sizeof from;
+        int n = platform::udp_receive_from(panel, buf, sizeof buf, &from, &from_len);
+        if (n < 0) continue;
+        std::string text(buf, static_cast<size_t>(n));
+        if (text == kEndMark) break;
+        out.push_back(text);
+    }
+    return out;
+}
+
+void PanelLoopback::send_from_panel(const char* text) {
+    platform::udp_send_to(panel, text, std::strlen(text), &program_address, sizeof program_address);
+    ++unread_;
+}
+
+void PanelLoopback::run_frame(const TestFrame& frame) {
+    std::vector<uint8_t> message = fake_sim::data_frame(REQUEST_PANEL_DATA, frame.bytes());
+    // Loopback delivers in order; once one datagram is readable, the rest
+    // sent before this call are too.
+    if (unread_ > 0) {
+        EXPECT_TRUE(platform::udp_wait_readable(program, 10000));
+    }
+    unread_ = 0;
+    on_sim_message(reinterpret_cast<SIMCONNECT_RECV*>(message.data()), static_cast<uint32_t>(message.size()),
+                   nullptr);
+}
