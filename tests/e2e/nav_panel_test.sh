@@ -142,7 +142,7 @@ echo "send M" >&9
 e2e_wait "$P2" "recv B>ON" 20 $((ons + 8))
 [ "$(e2e_count "$SIM" "NAV2_RADIO_SET data")" = 1 ] || e2e_fail "NAV2 acted with partial panel 2"
 [ "$(e2e_count "$P2" "recv B>OFF")" = "$offs" ] || e2e_fail "partial panel 2 blanked the NAV2 panel"
-[ "$(grep '^recv F>' "$P2" | tail -n 1)" = "recv F>114.15       271" ] || e2e_fail "NAV2 left its page with partial panel 2"
+[ "$(e2e_text "$P2" | grep '^recv F>' | tail -n 1)" = "recv F>114.15       271" ] || e2e_fail "NAV2 left its page with partial panel 2"
 echo "set PARTIAL PANEL NAV:2 1" >&7
 e2e_wait "$P2" "recv B>OFF" 20 $((offs + 1))
 e2e_pass "NAV2 partial panel 2 drops input but shows the page; 1 blanks it"
