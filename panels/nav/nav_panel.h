@@ -8,6 +8,7 @@
 
 #include "core/frequency_codes.h"
 #include "core/program_profile.h"
+#include "panels/nav/nav_controls.h"
 #include "panels/nav/nav_rules.h"
 
 // One program's differences, as data.
@@ -15,15 +16,10 @@ struct NavProgram {
     ProgramId program;
     int radio_number;
     NavRaster raster;  // local fraction steps on pages 1 to 3
-    // Dual-encoder panel: the codes of whole megahertz down and up, then of
-    // the fraction down and up. Which knob steps whole megahertz, and how it
-    // names its direction, differs between the two panels.
-    const char* dual_codes[4];
-    // Dual-encoder panel: knob steps restart the countdown on every page
-    // where they act, or only on the OBS page.
-    bool dual_steps_restart_on_every_page;
-    // Dual-encoder panel: the push on the DME page restarts the countdown.
-    bool dual_dme_push_restarts;
+    // The panel's codes. Which of the two knobs steps whole megahertz, how
+    // it names its direction and what it restarts differ between the two
+    // panels.
+    NavControlCodes controls;
     // Test mode: the radio frequencies on the console while counting down.
     bool echo_frequencies;
 };
@@ -35,23 +31,14 @@ struct NavEchoFields {
     uint32_t adf1_active, adf1_standby;
 };
 
-struct NavPanelState {
+// The page and the knob's modes, and what the panel runs with.
+struct NavPanelState : NavControls {
     const NavProgram* program;  // null until nav_panel_start succeeded
     NavRadio radio;
     NavEchoFields echo;
-    NavCopies copies;
-    uint8_t nav_page;      // 0 frequencies, 1 CDI/OBS, 2 TO, 3 FROM, 4 DME
-    int32_t tune_mode;     // single encoder: 0 whole megahertz, 1 fraction
-    uint8_t obs_select;    // page 1: the encoder turns the OBS
-    int32_t obs_fast;      // single encoder, OBS select: five OBS steps a detent
-    int32_t press_window;  // frames in which a second push makes a double push
 };
 
 extern NavPanelState g_nav_panel;
-
-// Frames a temporary input mode lasts, and the window of a double push.
-constexpr uint8_t kNavInputFrames = 100;
-constexpr int32_t kNavDoublePushFrames = 30;
 
 // The table row of radio 1 or 2; null for any other number.
 const NavProgram* nav_program(int radio_number);

@@ -8,9 +8,9 @@ namespace {
 
 const NavProgram kNavPrograms[2] = {
     // NAV1's dual encoder: knob 1 whole megahertz, directions L and R.
-    {PROGRAM_NAV1, 1, RASTER_25_KHZ, {"R1L", "R1R", "R2L", "R2R"}, false, false, true},
+    {PROGRAM_NAV1, 1, RASTER_25_KHZ, {'R', 'T', {"R1L", "R1R", "R2L", "R2R"}, false, false}, true},
     // NAV2's: knob 2 whole megahertz, directions - and +.
-    {PROGRAM_NAV2, 2, RASTER_50_KHZ, {"R2-", "R2+", "R1-", "R1+"}, true, true, false},
+    {PROGRAM_NAV2, 2, RASTER_50_KHZ, {'R', 'T', {"R2-", "R2+", "R1-", "R1+"}, true, true}, false},
 };
 
 bool resolve_echo(LayoutColumn layout, NavEchoFields* e) {
