@@ -85,12 +85,14 @@ void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
     uint32_t request_id;
     std::memcpy(&request_id, bytes + 12, sizeof request_id);
 
+    if (request_id != REQUEST_INITIAL && request_id != REQUEST_PANEL_DATA) return;
+    // A title that does not end within its field marks a frame not to act
+    // on, the initial one included.
+    if (!std::memchr(block, 0, kTitleSize)) return;
     if (request_id == REQUEST_INITIAL) {
         if (g_panel_hooks.initial_frame) g_panel_hooks.initial_frame(block);
         return;
     }
-    if (request_id != REQUEST_PANEL_DATA) return;
-    if (!std::memchr(block, 0, kTitleSize)) return;
     if (!g_bridge.panel_connected) return;
     run_update_cycle(block);
 }

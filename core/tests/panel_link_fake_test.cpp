@@ -251,6 +251,10 @@ TEST_F(PanelLinkTest, FramesThatMustNotRunACycle) {
     await_datagram();
     deliver(frame(REQUEST_INITIAL));
     EXPECT_EQ(g_initial_frames, 1);
+    std::vector<uint8_t> unbounded_initial = frame(REQUEST_INITIAL);
+    std::memset(unbounded_initial.data() + 40, 'A', 256);
+    deliver(unbounded_initial);
+    EXPECT_EQ(g_initial_frames, 1);
     std::vector<uint8_t> short_frame = frame(REQUEST_PANEL_DATA);
     short_frame.resize(short_frame.size() - 1);
     deliver(short_frame);
