@@ -16,27 +16,18 @@ void step(uint32_t event) {
 
 // Single encoder: "P" toggles the tuning mode, "R+"/"R-" step in it.
 void single_encoder(const char* text) {
-    const ComRadioEvents& e = g_com_panel.event;
     if (text[0] == 'P') {
         g_com_panel.tune_mode = g_com_panel.tune_mode == 0 ? 1 : 0;
         g_bridge.input_countdown = kComInputFrames;
-    } else if (text[0] == 'R' && text[1] == '-') {
-        step(g_com_panel.tune_mode == 1 ? e.fraction_dec : e.whole_dec);
-    } else if (text[0] == 'R' && text[1] == '+') {
-        step(g_com_panel.tune_mode == 1 ? e.fraction_inc : e.whole_inc);
+    } else if (text[0] == 'R' && (text[1] == '-' || text[1] == '+')) {
+        step(com_step_event(g_com_panel.event, g_com_panel.tune_mode == 1, text[1] == '+'));
     }
 }
 
 // Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz.
 void dual_encoder(const char* text) {
-    const ComRadioEvents& e = g_com_panel.event;
     if (text[0] != 'R' || (text[1] != '1' && text[1] != '2')) return;
-    bool fraction = text[1] == '1';
-    if (text[2] == '-') {
-        step(fraction ? e.fraction_dec : e.whole_dec);
-    } else if (text[2] == '+') {
-        step(fraction ? e.fraction_inc : e.whole_inc);
-    }
+    if (text[2] == '-' || text[2] == '+') step(com_step_event(g_com_panel.event, text[1] == '1', text[2] == '+'));
 }
 
 void keys(const char* text, const uint8_t* block) {

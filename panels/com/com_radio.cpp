@@ -53,6 +53,11 @@ bool com_resolve_radio(LayoutColumn layout, EventColumn events, int radio, ComRa
     return true;
 }
 
+uint32_t com_step_event(const ComRadioEvents& e, bool fraction, bool up) {
+    if (fraction) return up ? e.fraction_inc : e.fraction_dec;
+    return up ? e.whole_inc : e.whole_dec;
+}
+
 void com_send_frequencies(char selector, const uint8_t* block, const ComRadioFields& f) {
     send_line("%c>%7.3f  %7.3f", selector, block_f64(block, f.active_mhz), block_f64(block, f.standby_mhz));
 }
