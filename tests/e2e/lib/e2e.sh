@@ -123,6 +123,40 @@ e2e_start_standin() {
   e2e_wait "$E2E_WORK/sim-standin.log" "listening:" 30
 }
 
+# e2e_start_panel <fd> <name> [virtual-panel args...]: starts a virtual panel
+# with its commands coming from $E2E_WORK/<name>.in (held open on the given
+# descriptor), logging to $E2E_WORK/<name>.log.
+e2e_start_panel() {
+  local fd=$1 name=$2
+  shift 2
+  e2e_fifo "$E2E_WORK/$name.in" "$fd"
+  e2e_start _e2e_panel_pid "$name" "$E2E_WORK/$name" "$E2E_WORK/$name.in" virtual-panel "$@"
+}
+
+# e2e_expect_dropped <panel log> <fd> <message> <code>...: with the panel
+# blanked, sends the codes on the panel's descriptor and fails the test with
+# the message if the stand-in receives any event in the next five frames.
+e2e_expect_dropped() {
+  local log=$1 fd=$2 message=$3
+  shift 3
+  local sim=$E2E_WORK/sim-standin.log before offs code
+  before=$(e2e_count "$sim" "event: client")
+  offs=$(e2e_count "$log" "recv B>OFF")
+  for code in "$@"; do echo "send $code" >&"$fd"; done
+  e2e_wait "$log" "recv B>OFF" 20 $((offs + 5))
+  [ "$(e2e_count "$sim" "event: client")" = "$before" ] || e2e_fail "$message"
+}
+
+# e2e_start_relay <program> <section> [lines...]: starts a relay program in
+# its own folder, $E2E_WORK/<program>, whose configuration gives the section
+# IDLE_MS=10 and the given lines; logging to $E2E_WORK/<program>.log.
+e2e_start_relay() {
+  local program=$1 section=$2
+  shift 2
+  e2e_config "$E2E_WORK/$program" "$(printf '%s\n' "[$section]" "IDLE_MS=10" "$@")"
+  e2e_start _e2e_relay_pid "$program" "$E2E_WORK/$program" /dev/null "$program"
+}
+
 e2e_fail() {
   E2E_FAILED=1
   echo "FAIL $E2E_NAME: $*"
