@@ -4,6 +4,12 @@
 // program and the editing record that the program keeps in its panel state.
 // Input gating, the input countdown and the double-push window belong to the
 // caller.
+//
+// A panel program calls them so: adf_describe once at start; every frame
+// adf_refresh_digits before its input; per encoder step adf_turn; per push
+// adf_push (then its own double-push check, which sets card_select); per
+// page key adf_next_page; when its countdown has run out adf_end_input_mode;
+// for the display adf_send_page, or adf_clock_reset when it blanks the page.
 #pragma once
 
 #include <cstdint>
