@@ -25,6 +25,7 @@ struct BridgeState {
     // Configuration values.
     int32_t idle_ms;
     int32_t period_visual_or_sim;
+    int32_t keep_frame_rate;  // non-zero: frames at the frame rate while the panel is connected
     uint16_t vran_port;
     uint16_t recv_port;
     int32_t testmode;

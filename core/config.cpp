@@ -85,6 +85,14 @@ void read_one(const char* path, ConfigKey key) {
             if (read_key(path, section, "PERIOD_VISUAL_OR_SIM", value))
                 g_bridge.period_visual_or_sim = std::atoi(value);
             break;
+        case KEY_KEEP_FRAME_RATE:
+            // Opt-in: a 0 reads and prints exactly as an absent key.
+            if (read_key(path, section, "KEEP_FRAME_RATE", value)) {
+                g_bridge.keep_frame_rate = std::atoi(value);
+                if (g_bridge.keep_frame_rate != 0)
+                    console_print("Keep Frame Rate redefined: %d\n", g_bridge.keep_frame_rate);
+            }
+            break;
         case KEY_VRAN_PORT:
             if (read_key(path, section, "VRAN_PORT", value)) {
                 g_bridge.vran_port = static_cast<uint16_t>(std::atoi(value));

@@ -14,7 +14,9 @@ SleepFunction g_sleep = platform::sleep_ms;
 
 void tenth_pass_step() {
     if (g_bridge.panel_connected) {
-        request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
+        // KEEP_FRAME_RATE leaves the frame-rate request of the search in
+        // force; by default one frame is asked for, which replaces it.
+        if (g_bridge.keep_frame_rate == 0) request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
         return;
     }
     find_panel();

@@ -171,6 +171,28 @@ TEST_F(ConfigTest, PanelKeysBelongToTheirPrograms) {
     EXPECT_EQ(g_bridge.standby, 0);
 }
 
+TEST_F(ConfigTest, KeepFrameRateIsReadFromTheProgramsOwnSectionRightAfterThePeriodKey) {
+    for (const Defaults& d : kDefaults) {
+        const ProgramProfile* p = program_profile(d.id);
+        SCOPED_TRACE(p->name);
+        // HUB1-Relay takes its idle time from [NAV1] but this key from [HUB1].
+        std::string own = std::string("[") + p->section + "]\nVRAN_PORT=5000\nKEEP_FRAME_RATE=2\nPERIOD_VISUAL_OR_SIM=1\n";
+        if (d.id == PROGRAM_HUB1) {
+            dir_.write("Avionics-Panel.cfg", own + "[NAV1]\nIDLE_MS=20\n");
+        } else {
+            dir_.write("Avionics-Panel.cfg", own + "IDLE_MS=20\n");
+        }
+        std::string out = load_for(d.id);
+        EXPECT_TRUE(contains(out, "IDLE-Time redefined: 20ms\nKeep Frame Rate redefined: 2\nRemote Port redefined: 5000\n"))
+            << out;
+        EXPECT_EQ(g_bridge.keep_frame_rate, 2);
+    }
+    dir_.write("Avionics-Panel.cfg", "[NAV1]\nKEEP_FRAME_RATE=1\n");
+    std::string out = load_for(PROGRAM_HUB1);
+    EXPECT_EQ(g_bridge.keep_frame_rate, 0);
+    EXPECT_FALSE(contains(out, "Keep Frame Rate")) << out;
+}
+
 TEST_F(ConfigTest, FileInApplicationDataFolderIsNamedInFull) {
     char folder[1024];
     ASSERT_TRUE(platform::app_data_folder(folder, sizeof folder));

@@ -387,4 +387,59 @@ TEST_F(PanelLinkTest, FoundPanelStartsFramesAtTheSimulationRateWhenConfigured) {
     EXPECT_EQ(requests[2], std::make_pair(REQUEST_PANEL_DATA, uint32_t{SIMCONNECT_PERIOD_SIM_FRAME}));
 }
 
+// A whole panel cycle under the tenth-pass step: found on the second search
+// (pass 20), connected through passes 30 and 40, offline after two
+// unanswered identity checks (the frames of dispatch 45), searched in vain at
+// pass 50, found again at pass 60, connected at pass 70, quit.
+void run_session_through_offline(FakePanel& panel) {
+    static FakePanel* s_panel;
+    s_panel = &panel;
+    set_sleep_function([](uint32_t) {});
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 10 || n == 50) {
+            s_panel->receive_all();
+            s_panel->send(program_profile(PROGRAM_COMM1)->identity[0]);
+            await_datagram();
+        }
+        if (n == 45) {
+            for (int i = 0; i < 2 * 21; ++i) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
+        }
+        if (n == 75) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("COM1 Panel offline\n"), std::string::npos) << out;
+    set_sleep_function(nullptr);
+}
+
+TEST_F(PanelLinkTest, ConnectedPanelGetsOneFramePerTenthPassByDefault) {
+    configure(PROGRAM_COMM1, "KEEP_FRAME_RATE=0\n");
+    run_session_through_offline(panel_);
+    const uint32_t data = REQUEST_PANEL_DATA;
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // pass 10
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_VISUAL_FRAME},   // pass 20: found
+        {data, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_ONCE},                       // passes 30, 40
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // offline
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // pass 50
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_VISUAL_FRAME},   // pass 60: found
+        {data, SIMCONNECT_PERIOD_ONCE}};                                                      // pass 70
+    EXPECT_EQ(requests_made(), expected);
+}
+
+TEST_F(PanelLinkTest, KeptFrameRateStaysWhileConnectedAndRestartsWhenFoundAgain) {
+    configure(PROGRAM_COMM1, "KEEP_FRAME_RATE=1\nPERIOD_VISUAL_OR_SIM=1\n");
+    run_session_through_offline(panel_);
+    const uint32_t data = REQUEST_PANEL_DATA;
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_SIM_FRAME},
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_SIM_FRAME}};
+    EXPECT_EQ(requests_made(), expected);
+}
+
 }  // namespace
