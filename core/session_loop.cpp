@@ -3,6 +3,7 @@
 #include "core/bridge_state.h"
 #include "core/console.h"
 #include "core/find_panel.h"
+#include "core/session_restart.h"
 #include "core/session_setup.h"
 #include "core/update_cycle.h"
 #include "platform/env.h"
@@ -52,7 +53,7 @@ void run_session() {
     g_bridge.sim_connected = 1;
     register_with_simulator(g_program);
 
-    while (g_bridge.quit_requested == 0) {
+    while (g_bridge.quit_requested == 0 && !stop_requested()) {
         if (++g_bridge.pass_counter > 9) {
             g_bridge.pass_counter = 0;
             tenth_pass_step();

@@ -193,6 +193,23 @@ TEST_F(ConfigTest, KeepFrameRateIsReadFromTheProgramsOwnSectionRightAfterThePeri
     EXPECT_FALSE(contains(out, "Keep Frame Rate")) << out;
 }
 
+TEST_F(ConfigTest, OptInKeysAtZeroReadAndPrintExactlyAsAbsentOnes) {
+    for (const Defaults& d : kDefaults) {
+        const ProgramProfile* p = program_profile(d.id);
+        SCOPED_TRACE(p->name);
+        std::string keys = std::string("[") + p->section + "]\nIDLE_MS=30\nRECV_PORT=5001\n[NET]\nINTERFACE_INDEX=3\n";
+        dir_.write("Avionics-Panel.cfg", keys);
+        std::string without = load_for(d.id);
+        dir_.write("Avionics-Panel.cfg", keys + "STAY_RUNNING=0\n[" + p->section + "]\nKEEP_FRAME_RATE=0\n");
+        std::string with_zero = load_for(d.id);
+        EXPECT_EQ(with_zero, without);
+        EXPECT_EQ(g_bridge.keep_frame_rate, 0);
+        EXPECT_EQ(g_bridge.stay_running, 0);
+        dir_.write("Avionics-Panel.cfg", keys + "STAY_RUNNING=\n[" + p->section + "]\nKEEP_FRAME_RATE=abc\n");
+        EXPECT_EQ(load_for(d.id), without);
+    }
+}
+
 TEST_F(ConfigTest, FileInApplicationDataFolderIsNamedInFull) {
     char folder[1024];
     ASSERT_TRUE(platform::app_data_folder(folder, sizeof folder));
