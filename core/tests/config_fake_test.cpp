@@ -36,21 +36,8 @@ const Defaults kDefaults[] = {
 
 class ConfigTest : public testing::Test {
 protected:
-    void SetUp() override {
-#ifndef _WIN32
-        // Keep the user's own configuration folder out of the tests.
-        app_data_ = make_temp_dir();
-        setenv("XDG_CONFIG_HOME", app_data_.c_str(), 1);
-#endif
-    }
-    void TearDown() override {
-#ifndef _WIN32
-        unsetenv("XDG_CONFIG_HOME");
-        remove_tree(app_data_);
-#endif
-    }
     TempWorkDir dir_;
-    std::string app_data_;
+    TempAppDataFolder app_data_;
 };
 
 TEST_F(ConfigTest, MissingFileLeavesEveryDefaultAndSaysSo) {

@@ -4,8 +4,6 @@
 // is marked as set up without an interface.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -249,21 +247,6 @@ TEST_F(SessionLoopTest, StayRunningSearchesAgainAfterALostConnectionAndAQuit) {
 
 class SessionWithFileTest : public SessionLoopTest {
 protected:
-    void SetUp() override {
-        SessionLoopTest::SetUp();
-#ifndef _WIN32
-        // Keep the user's own configuration folder out of the tests.
-        app_data_ = make_temp_dir();
-        setenv("XDG_CONFIG_HOME", app_data_.c_str(), 1);
-#endif
-    }
-    void TearDown() override {
-#ifndef _WIN32
-        unsetenv("XDG_CONFIG_HOME");
-        remove_tree(app_data_);
-#endif
-        SessionLoopTest::TearDown();
-    }
     std::string run_quitting_at_once(int sessions) {
         std::vector<HRESULT_T> opens(static_cast<size_t>(sessions), SIM_S_OK);
         fake_sim::script_open(opens);
@@ -273,7 +256,7 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
     TempWorkDir dir_;
-    std::string app_data_;
+    TempAppDataFolder app_data_;
 };
 
 TEST_F(SessionWithFileTest, SessionEndingBeforeTheFileWasReadEndsTheProgramAsAlways) {
