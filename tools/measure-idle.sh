@@ -17,7 +17,7 @@ ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
 
 work=$(mktemp -d)
 trap 'kill $standin $panel $relay 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 if [ ${#keys[@]} -gt 0 ]; then printf '[COM1]\n' >Avionics-Panel.cfg; printf '%s\n' "${keys[@]}" >>Avionics-Panel.cfg; fi
 "$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
 standin=$!

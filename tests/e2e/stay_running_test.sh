@@ -80,7 +80,7 @@ if [ "$E2E_KIND" = native ]; then
   if grep -qs "RELAY_SANITIZE:BOOL=ON" "${RELAY_BUILD:-}/CMakeCache.txt"; then
     e2e_pass "resident memory not compared in a sanitizer build"
   else
-    growth=$(( ${rss[$((SESSIONS - 1))]} - ${rss[2]} ))
+    growth=$((rss[SESSIONS - 1] - rss[2]))
     [ "$growth" -le 128 ] || e2e_fail "resident memory grew by $growth KiB over the sessions: ${rss[*]} KiB"
     e2e_pass "flat resident memory: ${rss[*]} KiB"
   fi
