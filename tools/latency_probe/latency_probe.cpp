@@ -195,8 +195,8 @@ bool display_sample(std::FILE* commands, int index, double* ms) {
 
 void print_summary(const char* label, const char* road, const std::vector<double>& samples) {
     LatencySummary s = summarize_latencies(samples);
-    console_print("%s%-32s median %6.1f ms   90%% %6.1f ms   max %6.1f ms   (%zu samples)\n", label, road, s.median,
-                  s.p90, s.max, s.count);
+    console_print("%s%-32s median %6.1f ms   90%% %6.1f ms   max %6.1f ms   (%d samples)\n", label, road, s.median,
+                  s.p90, s.max, static_cast<int>(s.count));
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
