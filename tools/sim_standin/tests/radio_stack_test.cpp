@@ -204,6 +204,41 @@ TEST_F(RadioStackTest, SwitchesIdentsAndCourses) {
     EXPECT_EQ(EVENT_UNKNOWN, event("NO_SUCH_EVENT"));
 }
 
+// Everything a NAV page reads can be set by a test and comes back in the
+// units the programs declare; the radio's events move only their own radio.
+TEST_F(RadioStackTest, NavPageVariablesFollowSetsAndEventsPerRadio) {
+    EXPECT_EQ(0, get("NAV HAS LOCALIZER:1", "boolean"));
+    EXPECT_EQ(0, get("NAV SOUND:2", "boolean"));
+    EXPECT_EQ(1.0, get("SELECTED DME", "number"));
+    set("NAV CDI:1", -127);
+    set("NAV TOFROM:2", 0);
+    set("NAV HAS LOCALIZER:2", 1);
+    set("NAV SIGNAL:1", 0);
+    set("NAV DME:1", 99.9);
+    set("NAV DMESPEED:1", 140);
+    set("NAV RADIAL:1", 359.6);
+    EXPECT_EQ(-127, get("NAV CDI:1", "number"));
+    EXPECT_EQ(0, get("NAV TOFROM:2", "Enum"));
+    EXPECT_EQ(1, get("NAV HAS LOCALIZER:2", "boolean"));
+    EXPECT_EQ(0, get("NAV SIGNAL:1", "number"));
+    EXPECT_DOUBLE_EQ(99.9, get("NAV DME:1", "nautical miles"));
+    EXPECT_DOUBLE_EQ(140, get("NAV DMESPEED:1", "knots"));
+    EXPECT_DOUBLE_EQ(359.6, get("NAV RADIAL:1", "degrees"));
+
+    EXPECT_EQ(1, after("RADIO_VOR2_IDENT_TOGGLE", 1, "NAV SOUND:2"));
+    EXPECT_EQ(0, get("NAV SOUND:1"));
+    EXPECT_EQ(271, after("VOR2_OBI_INC", 1, "NAV OBS:2"));
+    EXPECT_EQ(90, get("NAV OBS:1"));
+    EXPECT_EQ(85, after("VOR1_OBI_DEC", 5, "NAV OBS:1"));
+    EXPECT_EQ(2.0, after("TOGGLE_DME", 1, "SELECTED DME"));
+    EXPECT_EQ(1, after("RADIO_DME2_IDENT_ENABLE", 1, "DME SOUND"));
+
+    // A 25-kHz channel set by word keeps its word on the way back.
+    EXPECT_EQ(EVENT_APPLIED, event("NAV1_RADIO_SET", 0x1052));
+    EXPECT_EQ(0x1052, static_cast<int>(get("NAV ACTIVE FREQUENCY:1", "Frequency BCD16")));
+    EXPECT_NEAR(114.10, get("NAV ACTIVE FREQUENCY:2", "MHz"), 1e-9);
+}
+
 TEST_F(RadioStackTest, NamesUnitsAndUnknownVariables) {
     EXPECT_NEAR(118.0, get("com active frequency: 1", "MHz"), 1e-9);
     EXPECT_NEAR(118000.0, get("COM ACTIVE FREQUENCY:1", "KHz"), 1e-6);
