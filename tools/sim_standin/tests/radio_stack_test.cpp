@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "tools/sim_standin/freq_codes.h"
@@ -155,6 +157,45 @@ TEST_F(RadioStackTest, AdfDigitStepsWrapWithoutCarry) {
     EXPECT_DOUBLE_EQ(250.5, get("ADF ACTIVE FREQUENCY:1"));
     EXPECT_DOUBLE_EQ(379.0, get("ADF STANDBY FREQUENCY:1"));
     EXPECT_DOUBLE_EQ(0.2505, get("ADF ACTIVE FREQUENCY:1", "MHz"));
+}
+
+// ADF-Relay reads the active frequency twice, in kHz and as a BCD32 word:
+// every event that moves it must move both readings.
+TEST_F(RadioStackTest, AdfEventsMoveTheKhzAndBcd32ReadingsAlike) {
+    struct Step {
+        const char* event;
+        uint32_t data;
+        uint32_t bcd32;
+    };
+    const Step steps[] = {
+        {"ADF_COMPLETE_SET", 0x17999000, 0x17999000}, {"ADF_100_INC", 0, 0x01999000},
+        {"ADF_10_DEC", 0, 0x01899000},                {"ADF_1_INC", 0, 0x01809000},
+        {"ADF1_RADIO_TENTHS_INC", 0, 0x01800000},     {"ADF_100_DEC", 0, 0x17800000},
+        {"ADF_10_INC", 0, 0x17900000},                {"ADF_1_DEC", 0, 0x17990000},
+        {"ADF1_RADIO_TENTHS_DEC", 0, 0x17999000},     {"ADF_COMPLETE_SET", 0x09005000, 0x09005000},
+    };
+    for (const Step& s : steps) {
+        ASSERT_EQ(EVENT_APPLIED, event(s.event, s.data)) << s.event;
+        double khz = 0;
+        ASSERT_TRUE(khz_from_adf_bcd32(s.bcd32, &khz));
+        EXPECT_EQ(s.bcd32, static_cast<uint32_t>(get("ADF ACTIVE FREQUENCY:1", "Frequency ADF BCD32"))) << s.event;
+        EXPECT_NEAR(khz, get("ADF ACTIVE FREQUENCY:1", "KHz"), 1e-9) << s.event;
+    }
+
+    // The other values the ADF panel shows can be set and read in its units.
+    set("ADF STANDBY FREQUENCY:1", 250.5);
+    EXPECT_EQ(0x02505000, static_cast<int>(get("ADF STANDBY FREQUENCY:1", "Frequency ADF BCD32")));
+    EXPECT_DOUBLE_EQ(250.5, get("ADF STANDBY FREQUENCY:1", "KHz"));
+    const std::pair<const char*, const char*> vars[] = {
+        {"ADF RADIAL:1", "degrees"}, {"ADF SIGNAL:1", "number"}, {"ADF CARD", "degrees"},
+        {"PLANE HEADING DEGREES GYRO", "degrees"}, {"ABSOLUTE TIME", "seconds"}};
+    for (const auto& v : vars) {
+        set(v.first, 123.0);
+        EXPECT_DOUBLE_EQ(123.0, get(v.first, v.second)) << v.first;
+    }
+    set("ADF SOUND:1", 1);
+    EXPECT_EQ(1, get("ADF SOUND:1", "boolean"));
+    EXPECT_EQ(0, after("RADIO_ADF_IDENT_TOGGLE", 1, "ADF SOUND:1"));
 }
 
 TEST_F(RadioStackTest, TransponderDigitsAreOctalAndWrapWithoutCarry) {
