@@ -32,6 +32,7 @@ enum ConfigKey : uint8_t {
     KEY_XPDR_CODE,
     KEY_START_DISPLAY,
     KEY_STANDBY,
+    KEY_KEEP_FRAME_RATE,
 };
 
 // Columns of the data-definition table: programs that share a layout.

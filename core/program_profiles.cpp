@@ -10,7 +10,7 @@ const char kDefineIndexHeading[] = "\nYou have to define an interface index in t
 const char kFalsePanel[] = "False Panel detected %s\n";
 const char kFalsePanelLower[] = "false Panel detected %s\n";
 
-#define COMMON_KEYS KEY_IDLE_MS, KEY_PERIOD_VISUAL_OR_SIM, KEY_VRAN_PORT, KEY_RECV_PORT
+#define COMMON_KEYS KEY_IDLE_MS, KEY_PERIOD_VISUAL_OR_SIM, KEY_KEEP_FRAME_RATE, KEY_VRAN_PORT, KEY_RECV_PORT
 
 const ProgramProfile kProfiles[PROGRAM_COUNT] = {
     {PROGRAM_HUB1, "HUB1-Relay", "1.2.1.0", "\nNAV1-Client Connected to Flight Simulator!\n",
