@@ -91,6 +91,10 @@ struct ProgramProfile {
     LayoutColumn layout;
     EventColumn events;
     bool declares_xpdr_state;  // second definition with "TRANSPONDER STATE:1"
+    // Maps each DME ident ENABLE event just before its DISABLE partner (one
+    // id lower) instead of in plain ascending order of id. Programs sharing
+    // an event column need not share this order.
+    bool dme_enable_first;
 };
 
 // The profile of each program.
