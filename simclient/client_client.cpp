@@ -37,9 +37,10 @@ void ClientClient::Start() {
     state_ = TRANSPORT_OPEN;
 }
 
-void ClientClient::Disconnect(uint32_t reason, uint32_t status) {
-    CClient::Disconnect(reason, status);
-    if (reason != DISCONNECT_CLOSED) Wake();
+bool ClientClient::Disconnect(uint32_t reason, uint32_t status) {
+    if (!CClient::Disconnect(reason, status)) return false;
+    if (reason != DISCONNECT_CLOSED) Wake();  // once per break
+    return true;
 }
 
 void ClientClient::SetNotification(void* window, uint32_t user_message, void* event_handle) {
@@ -97,12 +98,6 @@ uint32_t ClientClient::queued_count() {
     return receive_count_;
 }
 
-HRESULT_T ClientClient::BrokenStatus() const {
-    HRESULT_T status = static_cast<HRESULT_T>(disconnect_status_);
-    // A break recorded without a failure code must still read as a failure.
-    return status < 0 ? status : SIM_E_FAIL;
-}
-
 static void put_u32(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -138,8 +133,7 @@ HRESULT_T ClientClient::SendBuffered() {
     std::memcpy(block, send_buffer_, length);
     send_write_ = 0;
     std::memset(send_buffer_, 0, length);
-    HandOver(block, length);
-    return SIM_S_OK;
+    return HandOver(block, length);
 }
 
 void client_list_add(ClientClient* client) {
