@@ -99,6 +99,7 @@ HRESULT_T CClient::HandOver(uint8_t* block, uint32_t length) {
         return SIM_E_OUTOFMEMORY;
     }
     *entry = OutgoingEntry{nullptr, block, length, serial_.load()};
+    bool queued = false;
     uint32_t write_failed = 0;
     {
         std::lock_guard<std::mutex> guard(transport_lock_);
@@ -109,19 +110,29 @@ HRESULT_T CClient::HandOver(uint8_t* block, uint32_t length) {
         }
         {
             std::lock_guard<std::mutex> queue_guard(send_queue_lock_);
-            if (send_tail_) {
-                send_tail_->next = entry;
-            } else {
-                send_head_ = entry;
+            if (send_count_ < SIM_SEND_QUEUE_MAX_MESSAGES && length <= SIM_SEND_QUEUE_MAX_BYTES - send_bytes_) {
+                if (send_tail_) {
+                    send_tail_->next = entry;
+                } else {
+                    send_head_ = entry;
+                }
+                send_tail_ = entry;
+                send_count_++;
+                send_bytes_ += length;
+                queued = true;
             }
-            send_tail_ = entry;
-            send_count_++;
-            send_bytes_ += length;
         }
-        if (!write_in_flight_) {
+        if (queued && !write_in_flight_) {
             write_in_flight_ = true;
             write_failed = StartNextWrite();
         }
+    }
+    if (!queued) {
+        // The simulator has stopped taking what we send.
+        std::free(block);
+        std::free(entry);
+        Disconnect(DISCONNECT_ERROR, SIM_STATUS_SEND_QUEUE_FULL);
+        return BrokenStatus();
     }
     if (write_failed) Break(write_failed);
     return SIM_S_OK;

@@ -27,6 +27,13 @@ enum DisconnectReason : uint32_t {
 constexpr uint32_t TRANSPORT_CLOSED = 0;
 constexpr uint32_t TRANSPORT_OPEN = 2;
 
+// A simulator that stops reading must not grow the outgoing queue without
+// bound: past these the connection counts as broken (reason 9 with this
+// status), as a failed write would.
+constexpr uint32_t SIM_SEND_QUEUE_MAX_MESSAGES = 16384;
+constexpr uint32_t SIM_SEND_QUEUE_MAX_BYTES = 4u * 1024u * 1024u;
+constexpr uint32_t SIM_STATUS_SEND_QUEUE_FULL = 0xC000009Au;  // insufficient resources
+
 struct OutgoingEntry {
     OutgoingEntry* next;
     uint8_t* block;
@@ -52,8 +59,8 @@ public:
 
     // Hands one finished message (a heap block) to the connection, which
     // owns it from then on. S_OK when it was queued (or the connection was
-    // closed by its owner); the break status when the connection is broken;
-    // E_OUTOFMEMORY.
+    // closed by its owner); the break status when the connection is broken
+    // or the message overflowed the queue; E_OUTOFMEMORY.
     HRESULT_T HandOver(uint8_t* block, uint32_t length);
     void DiscardOutgoing();
 

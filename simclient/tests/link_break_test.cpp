@@ -87,6 +87,24 @@ TEST_P(LinkBreakTest, WriteFailingAtOnceBreaksTheLinkAndNothingMoreIsQueued) {
     EXPECT_TRUE(peer_->read_message(200).empty());  // the link is closed, nothing came
 }
 
+TEST_P(LinkBreakTest, SimulatorThatStopsReadingBreaksTheLinkInsteadOfGrowingTheQueue) {
+    std::vector<uint8_t> data(41052, 0x5A);
+    HRESULT_T hr = SIM_S_OK;
+    int requests = 0;
+    uint32_t most_queued = 0;
+    while (hr == SIM_S_OK && requests < 2000) {
+        hr = SimConnect_SetDataOnSimObject(handle_, 1, 0, 0, 1, 41052, data.data());
+        ++requests;
+        uint32_t queued = client()->outgoing_count();
+        if (queued > most_queued) most_queued = queued;
+    }
+    ASSERT_EQ(static_cast<HRESULT_T>(SIM_STATUS_SEND_QUEUE_FULL), hr) << requests << " requests";
+    EXPECT_LE(most_queued * 41088ull, SIM_SEND_QUEUE_MAX_BYTES);
+    EXPECT_EQ(static_cast<uint32_t>(DISCONNECT_ERROR), client()->disconnect_reason());
+    ASSERT_TRUE(wait_idle());  // the write in flight has been cancelled by now
+    expect_reported(static_cast<HRESULT_T>(SIM_STATUS_SEND_QUEUE_FULL));
+}
+
 TEST_P(LinkBreakTest, OnlyTheFirstOfTwoFailuresIsRecorded) {
     ASSERT_TRUE(stall_writes());
     uint32_t breaks = CClient::breaks_recorded();
