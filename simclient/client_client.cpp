@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "simclient/alloc_faults.h"
 #include "simclient/sim_client.h"
 
 static std::atomic<uint32_t> g_live_clients{0};
@@ -128,11 +129,13 @@ HRESULT_T ClientClient::AbortMessage(uint8_t* message, uint32_t size) {
 HRESULT_T ClientClient::SendBuffered() {
     uint32_t length = send_write_;
     if (length == 0) return SIM_S_OK;
-    uint8_t* block = static_cast<uint8_t*>(std::malloc(length));
-    if (!block) return SIM_E_OUTOFMEMORY;
-    std::memcpy(block, send_buffer_, length);
+    uint8_t* block = static_cast<uint8_t*>(client_malloc(ALLOC_SEND_BLOCK, length));
+    if (block) std::memcpy(block, send_buffer_, length);
+    // Emptied either way: a message that could not be sent must not go out
+    // later glued to the next one.
     send_write_ = 0;
     std::memset(send_buffer_, 0, length);
+    if (!block) return SIM_E_OUTOFMEMORY;
     return HandOver(block, length);
 }
 

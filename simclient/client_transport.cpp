@@ -39,29 +39,23 @@ bool CClient::Initialize(platform::SimLink* link, uint32_t max_receive, bool dis
     return true;
 }
 
-bool CClient::ConnectPipe(const char* pipe_name, uint32_t max_receive, bool disable_nagle) {
-    platform::SimLink* link = platform::link_open_pipe(pipe_name, CompletionThunk, this);
-    if (!link) return false;
-    if (!Initialize(link, max_receive, disable_nagle, 0)) {
-        platform::link_free(link);
-        return false;
-    }
+// From Initialize on the transport owns the link, also when the set-up
+// fails: Release frees it, once.
+bool CClient::Attach(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family) {
+    if (!link || !Initialize(link, max_receive, disable_nagle, family)) return false;
     Start();
     IssueRead();
     return true;
 }
 
+bool CClient::ConnectPipe(const char* pipe_name, uint32_t max_receive, bool disable_nagle) {
+    return Attach(platform::link_open_pipe(pipe_name, CompletionThunk, this), max_receive, disable_nagle, 0);
+}
+
 bool CClient::ConnectTcp(const char* address, const char* port, uint32_t family, uint32_t max_receive,
                          bool disable_nagle) {
-    platform::SimLink* link = platform::link_open_tcp(address, port, family, CompletionThunk, this);
-    if (!link) return false;
-    if (!Initialize(link, max_receive, disable_nagle, family)) {
-        platform::link_free(link);
-        return false;
-    }
-    Start();
-    IssueRead();
-    return true;
+    return Attach(platform::link_open_tcp(address, port, family, CompletionThunk, this), max_receive,
+                  disable_nagle, family);
 }
 
 void CClient::Start() {

@@ -90,6 +90,7 @@ public:
 
 protected:
     bool Initialize(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family);
+    bool Attach(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family);
     void IssueRead();
     // Call with transport_lock_ held. Returns the status of a write that
     // failed at once (0 otherwise); the caller breaks the connection with it

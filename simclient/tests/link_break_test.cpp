@@ -13,6 +13,7 @@
 #endif
 
 #include "platform/sim_link.h"
+#include "simclient/alloc_faults.h"
 #include "simclient/tests/connected_client.h"
 
 namespace {
@@ -119,6 +120,17 @@ TEST_P(LinkBreakTest, OnlyTheFirstOfTwoFailuresIsRecorded) {
     EXPECT_EQ(breaks + 1, CClient::breaks_recorded());
 }
 
+TEST_P(LinkBreakTest, SendBufferOutOfMemoryLosesOnlyThatRequest) {
+    client_test_fail_next_alloc(ALLOC_SEND_BLOCK);
+    EXPECT_EQ(SIM_E_OUTOFMEMORY, SimConnect_TransmitClientEvent(handle_, 0, 7, 0, 1, 0));
+    ASSERT_EQ(SIM_S_OK, SimConnect_TransmitClientEvent(handle_, 0, 8, 0, 1, 0));
+    std::vector<uint8_t> m = peer_->read_message();
+    ASSERT_EQ(36u, m.size());
+    EXPECT_EQ(8u, u32_at(m, 20));
+    EXPECT_TRUE(peer_->stays_silent(200));  // the lost request never follows
+    EXPECT_EQ(0u, client()->disconnect_reason());
+}
+
 INSTANTIATE_TEST_SUITE_P(Links, LinkBreakTest, ::testing::Values(Link::Tcp, Link::Pipe), link_name);
 
 // Failures while SimConnect_Open sets up the connection.
@@ -155,6 +167,12 @@ protected:
 TEST_P(OpenFailureTest, SimulatorGoneBeforeTheFirstReadFailsTheOpen) {
     platform::link_test_fail_next(platform::LINK_FAULT_READ, dying_error(GetParam()));
     EXPECT_EQ(dying_status(GetParam()), SimConnect_Open(&handle_, "Relay Test", nullptr, 0, nullptr, 0));
+    expect_nothing_left();
+}
+
+TEST_P(OpenFailureTest, OutOfMemoryAfterConnectingFreesTheLinkOnce) {
+    client_test_fail_next_alloc(ALLOC_RECEIVE_BUFFER);
+    EXPECT_EQ(SIM_E_FAIL, SimConnect_Open(&handle_, "Relay Test", nullptr, 0, nullptr, 0));
     expect_nothing_left();
 }
 
