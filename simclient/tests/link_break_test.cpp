@@ -176,6 +176,19 @@ TEST_P(OpenFailureTest, OutOfMemoryAfterConnectingFreesTheLinkOnce) {
     expect_nothing_left();
 }
 
+TEST_P(OpenFailureTest, ApplicationIsWokenWhenTheFirstReadFails) {
+#ifdef _WIN32
+    HANDLE woken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, woken);
+    platform::link_test_fail_next(platform::LINK_FAULT_READ, dying_error(GetParam()));
+    EXPECT_EQ(dying_status(GetParam()), SimConnect_Open(&handle_, "Relay Test", nullptr, 0, woken, 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(woken, 0));
+    CloseHandle(woken);
+#else
+    GTEST_SKIP() << "only Windows wakes the application through an event";
+#endif
+}
+
 INSTANTIATE_TEST_SUITE_P(Links, OpenFailureTest, ::testing::Values(Link::Tcp, Link::Pipe), link_name);
 
 }  // namespace
