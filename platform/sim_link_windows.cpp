@@ -97,10 +97,13 @@ static SimLink* new_link(uint32_t kind, LinkCompletion completion, void* context
 }
 
 SimLink* link_open_pipe(const char* pipe_name, LinkCompletion completion, void* context) {
+    // Identification only: whoever serves the pipe (a process that took the
+    // simulator's pipe name first, or a server named in "Address") may learn
+    // who we are but cannot act as us.
+    const DWORD flags = FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
     HANDLE pipe;
     for (;;) {
-        pipe = CreateFileA(pipe_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                           nullptr);
+        pipe = CreateFileA(pipe_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) break;
         if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(pipe_name, 5000)) return nullptr;
     }
