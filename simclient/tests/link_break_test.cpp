@@ -151,6 +151,10 @@ protected:
         EXPECT_EQ(0u, ClientClient::live_clients());
         EXPECT_TRUE(eventually([] { return CClient::live_transports() == 0; }));
         PeerConn* conn = peer_accept(listener_, 5000);
+#ifdef _WIN32
+        // A pipe instance whose client has already closed cannot be accepted.
+        if (GetParam() == Link::Pipe && !conn) return;
+#endif
         ASSERT_NE(nullptr, conn);
         uint8_t buf[512];
         int32_t n;
