@@ -74,8 +74,11 @@ void notify_event(void* event_handle);
 bool link_net_startup();
 void link_net_cleanup();
 
-// Test aid: how many TCP sockets this process has created for links.
+// Test aids: how many TCP sockets this process has created for links; how
+// many links are open and not yet given up with link_free (a link given up
+// twice shows as one less).
 uint32_t link_tcp_sockets_created();
+int32_t link_live_count();
 
 // Test seam, never armed by the programs: the next read or write started on
 // any link, or (POSIX) the next wait of a link's thread, fails with the given

@@ -55,6 +55,7 @@ struct SimLink {
 };
 
 static std::atomic<uint32_t> g_tcp_sockets_created{0};
+static std::atomic<int32_t> g_live_links{0};
 
 namespace {
 
@@ -222,6 +223,7 @@ SimLink* start_link(int fd, uint32_t kind, LinkCompletion completion, void* cont
         delete link;
         return nullptr;
     }
+    g_live_links++;
     return link;
 }
 
@@ -326,6 +328,7 @@ void link_close(SimLink* link, bool was_open) {
 }
 
 void link_free(SimLink* link) {
+    g_live_links--;
     std::unique_lock<std::mutex> guard(link->lock);
     if (!link->closing) {
         link->closing = true;
@@ -345,5 +348,7 @@ bool link_net_startup() { return true; }
 void link_net_cleanup() {}
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
+
+int32_t link_live_count() { return g_live_links; }
 
 }  // namespace platform

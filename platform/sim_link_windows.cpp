@@ -44,6 +44,7 @@ struct SimLink {
 };
 
 static std::atomic<uint32_t> g_tcp_sockets_created{0};
+static std::atomic<int32_t> g_live_links{0};
 
 // Windows hands the pool callback the operation's NT status; Wine hands it
 // the Win32 error code instead. Both come out as NT statuses.
@@ -93,6 +94,7 @@ static SimLink* new_link(uint32_t kind, LinkCompletion completion, void* context
     link->context = context;
     link->closed = false;
     link->last_error = 0;
+    g_live_links++;
     return link;
 }
 
@@ -245,6 +247,7 @@ void link_close(SimLink* link, bool was_open) {
 }
 
 void link_free(SimLink* link) {
+    g_live_links--;
     link_close(link, false);
     delete link;
 }
@@ -263,5 +266,7 @@ bool link_net_startup() {
 void link_net_cleanup() { WSACleanup(); }
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
+
+int32_t link_live_count() { return g_live_links; }
 
 }  // namespace platform

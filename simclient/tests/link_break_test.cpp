@@ -150,6 +150,7 @@ protected:
         EXPECT_EQ(nullptr, handle_);
         EXPECT_EQ(0u, ClientClient::live_clients());
         EXPECT_TRUE(eventually([] { return CClient::live_transports() == 0; }));
+        EXPECT_EQ(0, platform::link_live_count());  // every link given up, and only once
         PeerConn* conn = peer_accept(listener_, 5000);
 #ifdef _WIN32
         // A pipe instance whose client has already closed cannot be accepted.
