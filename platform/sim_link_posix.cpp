@@ -136,12 +136,13 @@ void run_link(SimLink* link) {
         guard.unlock();
 
         if (wait_link(fds, events ? 2 : 1) < 0) {
-            if (errno == EINTR) continue;
+            int err = errno;
+            if (err == EINTR) continue;
             // The link can no longer wait: it fails like a broken connection,
             // for what is pending now and for every later start.
-            link->last_error = static_cast<uint32_t>(errno);
+            link->last_error = static_cast<uint32_t>(err);
             guard.lock();
-            link->failure = status_from_errno(errno, link->kind);
+            link->failure = status_from_errno(err, link->kind);
             link->closing = true;
             continue;
         }
