@@ -6,13 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cerrno>
 #include <string>
 #include <thread>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "core/bridge_state.h"
 #include "core/session_loop.h"
@@ -31,14 +26,6 @@ struct Case {
 std::string case_name(const ::testing::TestParamInfo<Case>& info) {
     return std::string(info.param.link == Link::Tcp ? "Tcp" : "Pipe") +
            (info.param.fails == Fails::Read ? "Read" : "Write");
-}
-
-uint32_t reset_error(Link link) {
-#ifdef _WIN32
-    return link == Link::Tcp ? 10054u /* WSAECONNRESET */ : static_cast<uint32_t>(ERROR_BROKEN_PIPE);
-#else
-    return static_cast<uint32_t>(link == Link::Tcp ? ECONNRESET : EPIPE);
-#endif
 }
 
 class LostSimulatorTest : public ::testing::TestWithParam<Case> {
@@ -63,10 +50,10 @@ protected:
         while (!(m = peer.read_message(10000)).empty() && u32_at(m, 8) != SIM_MSG_REQUEST_DATA_ON_SIM_OBJECT) {
         }
         if (GetParam().fails == Fails::Read) {
-            platform::link_test_fail_next(platform::LINK_FAULT_READ, reset_error(GetParam().link));
+            platform::link_test_fail_next(platform::LINK_FAULT_READ, dying_error(GetParam().link));
             peer.send(make_record(SIMCONNECT_RECV_ID_EVENT, std::vector<uint8_t>(12, 0)));
         } else {
-            platform::link_test_fail_next(platform::LINK_FAULT_WRITE, reset_error(GetParam().link));
+            platform::link_test_fail_next(platform::LINK_FAULT_WRITE, dying_error(GetParam().link));
         }
         while (!session_over_) platform::sleep_ms(10);
     }

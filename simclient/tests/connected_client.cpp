@@ -1,5 +1,11 @@
 #include "simclient/tests/connected_client.h"
 
+#include <cerrno>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 std::vector<std::vector<uint8_t>> g_delivered;
 
 void record_message(SIMCONNECT_RECV* data, uint32_t size, void*) {
@@ -9,6 +15,18 @@ void record_message(SIMCONNECT_RECV* data, uint32_t size, void*) {
 
 std::string link_name(const ::testing::TestParamInfo<Link>& info) {
     return info.param == Link::Tcp ? "Tcp" : "Pipe";
+}
+
+uint32_t dying_error(Link link) {
+#ifdef _WIN32
+    return link == Link::Tcp ? 10054u /* WSAECONNRESET */ : static_cast<uint32_t>(ERROR_BROKEN_PIPE);
+#else
+    return static_cast<uint32_t>(link == Link::Tcp ? ECONNRESET : EPIPE);
+#endif
+}
+
+HRESULT_T dying_status(Link link) {
+    return static_cast<HRESULT_T>(link == Link::Tcp ? SIM_STATUS_CONNECTION_RESET : SIM_STATUS_PIPE_BROKEN);
 }
 
 void listen_for_client(Link link, TestEnvironment* env, const std::string& extra_config, PeerListener** listener) {

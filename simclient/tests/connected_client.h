@@ -34,6 +34,12 @@ void record_message(SIMCONNECT_RECV* data, uint32_t size, void* context);
 enum class Link { Tcp, Pipe };
 std::string link_name(const ::testing::TestParamInfo<Link>& info);
 
+// The OS error a dying simulator leaves behind (a reset socket, a broken
+// pipe), for the link's failure seam, and the status the client must then
+// report, the same on both platforms.
+uint32_t dying_error(Link link);
+HRESULT_T dying_status(Link link);
+
 // Writes a SimConnect.cfg that points at a fresh peer listening on the link;
 // the listener goes into *listener.
 void listen_for_client(Link link, TestEnvironment* env, const std::string& extra_config, PeerListener** listener);

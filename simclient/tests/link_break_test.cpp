@@ -18,20 +18,6 @@
 
 namespace {
 
-// The OS error a dying simulator leaves behind: a reset socket, a broken pipe.
-uint32_t dying_error(Link link) {
-#ifdef _WIN32
-    return link == Link::Tcp ? 10054u /* WSAECONNRESET */ : static_cast<uint32_t>(ERROR_BROKEN_PIPE);
-#else
-    return static_cast<uint32_t>(link == Link::Tcp ? ECONNRESET : EPIPE);
-#endif
-}
-
-// What the client must then report, on both platforms alike.
-HRESULT_T dying_status(Link link) {
-    return static_cast<HRESULT_T>(link == Link::Tcp ? SIM_STATUS_CONNECTION_RESET : SIM_STATUS_PIPE_BROKEN);
-}
-
 // An OS error with no status of its own (reported as LINK_STATUS_UNSUCCESSFUL,
 // reason 9), unlike anything a closed link's operations complete with.
 #ifdef _WIN32
