@@ -16,7 +16,7 @@ void step(uint32_t event) {
 
 // Single encoder: "P" toggles the tuning mode, "R+"/"R-" step in it.
 void single_encoder(const char* text) {
-    const ComEvents& e = g_com_panel.event;
+    const ComRadioEvents& e = g_com_panel.event;
     if (text[0] == 'P') {
         g_com_panel.tune_mode = g_com_panel.tune_mode == 0 ? 1 : 0;
         g_bridge.input_countdown = kComInputFrames;
@@ -29,7 +29,7 @@ void single_encoder(const char* text) {
 
 // Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz.
 void dual_encoder(const char* text) {
-    const ComEvents& e = g_com_panel.event;
+    const ComRadioEvents& e = g_com_panel.event;
     if (text[0] != 'R' || (text[1] != '1' && text[1] != '2')) return;
     bool fraction = text[1] == '1';
     if (text[2] == '-') {
@@ -40,7 +40,7 @@ void dual_encoder(const char* text) {
 }
 
 void keys(const char* text, const uint8_t* block) {
-    const ComEvents& e = g_com_panel.event;
+    const ComRadioEvents& e = g_com_panel.event;
     switch (text[0]) {
         case 'M':
             if (block_i32(block, g_com_panel.field.transmit_2) == 1) transmit_event(e.receive_all_toggle, 0);
@@ -61,26 +61,20 @@ void keys(const char* text, const uint8_t* block) {
 
 void send_header(const uint8_t* block) {
     const ComFields& f = g_com_panel.field;
-    const char* unit = g_com_panel.radio->header_unit;
+    int radio = g_com_panel.radio->radio_number;
     if (g_com_panel.radio->header == HEADER_TRANSMIT_THEN_RECEIVE_ALL) {
-        if (block_i32(block, f.transmit_1) != 0) {
-            send_line("H>%s T \a Standby", unit);
-        } else if (block_i32(block, f.receive_all) == 1) {
-            send_line("H>%s   \a Standby", unit);
-        } else {
-            send_line("H>%s     Standby", unit);
-        }
+        com_send_header('H', radio, block, f.radio);
         return;
     }
-    if (block_i32(block, f.receive_all) != 0) {
-        send_line("H>%s T \a Standby", unit);
+    if (block_i32(block, f.radio.receive_all) != 0) {
+        send_line("H>COM%d T \a Standby", radio);
         return;
     }
-    send_line("H>%s     Standby", unit);
+    send_line("H>COM%d     Standby", radio);
     if (block_i32(block, f.marker_sound) == 1) {
-        send_line("H>%s   \a Standby", unit);
+        send_line("H>COM%d   \a Standby", radio);
     } else {
-        send_line("H>%s     Standby", unit);
+        send_line("H>COM%d     Standby", radio);
     }
 }
 
@@ -106,8 +100,7 @@ void com_display(const uint8_t* block) {
         return;
     }
     send_line("B>ON");
-    send_line("F>%7.3f  %7.3f", block_f64(block, g_com_panel.field.active_mhz),
-              block_f64(block, g_com_panel.field.standby_mhz));
+    com_send_frequencies('F', block, g_com_panel.field.radio);
     send_header(block);
 }
 
@@ -116,8 +109,8 @@ void com_countdown(const uint8_t* block) {
     if (g_bridge.input_countdown != 0) {
         --g_bridge.input_countdown;
         if (g_com_panel.radio->echo_frequencies && g_bridge.testmode) {
-            console_print("COM1-ACTV %8.3f  COM1-STBY %8.3f\n", block_f64(block, g_com_panel.field.active_mhz),
-                          block_f64(block, g_com_panel.field.standby_mhz));
+            console_print("COM1-ACTV %8.3f  COM1-STBY %8.3f\n", block_f64(block, g_com_panel.field.radio.active_mhz),
+                          block_f64(block, g_com_panel.field.radio.standby_mhz));
         }
     } else {
         g_com_panel.tune_mode = 0;

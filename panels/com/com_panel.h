@@ -7,6 +7,7 @@
 
 #include "core/panel_lookup.h"
 #include "core/program_profile.h"
+#include "panels/com/com_radio.h"
 
 // How the header line shows the transmit and receive marks.
 enum ComHeaderStyle : uint8_t {
@@ -17,45 +18,27 @@ enum ComHeaderStyle : uint8_t {
     HEADER_RECEIVE_ALL_THEN_MARKER_SOUND,
 };
 
-// One program's differences, as names looked up in the shared tables.
+// One program's differences.
 struct ComRadio {
     ProgramId program;
-    const char* header_unit;  // "COM1"
-    const char* active_mhz;   // "COM ACTIVE FREQUENCY:1"
-    const char* standby_mhz;
+    int radio_number;
     const char* partial_panel;  // "PARTIAL PANEL COMM:1"
-    const char* whole_dec;
-    const char* whole_inc;
-    const char* fraction_dec;
-    const char* fraction_inc;
-    const char* swap;
-    const char* transmit_select;
     ComHeaderStyle header;
     bool echo_frequencies;  // test-mode frequency line in the countdown step
 };
 
-// The radio's fields and events, resolved from the tables once.
+// The panel's fields beyond the radio's own, resolved from the tables once.
 struct ComFields {
-    uint32_t active_mhz;
-    uint32_t standby_mhz;
+    ComRadioFields radio;
     PowerFields power;
-    uint32_t transmit_1;
-    uint32_t transmit_2;
-    uint32_t receive_all;
+    uint32_t transmit_2;  // "COM TRANSMIT:2": gate of the receive-all key
     uint32_t marker_sound;
-};
-
-struct ComEvents {
-    uint32_t whole_dec, whole_inc;
-    uint32_t fraction_dec, fraction_inc;
-    uint32_t swap, transmit_select;
-    uint32_t receive_all_toggle;
 };
 
 struct ComPanelState {
     const ComRadio* radio;  // null until com_panel_start succeeded
     ComFields field;
-    ComEvents event;
+    ComRadioEvents event;
     // Single encoder: 0 steps whole megahertz, 1 steps the fraction.
     int32_t tune_mode;
 };

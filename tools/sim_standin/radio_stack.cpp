@@ -399,6 +399,12 @@ void radio_defaults(RadioStack* stack, uint64_t now_ms) {
     v["NAV DME:2"] = 23.7;
     v["NAV DMESPEED:2"] = 110;
     v["SELECTED DME"] = 1;
+    // Listed although 0, so "dump" shows everything the NAV pages read.
+    v["NAV HAS LOCALIZER:1"] = 0;
+    v["NAV HAS LOCALIZER:2"] = 0;
+    v["NAV SOUND:1"] = 0;
+    v["NAV SOUND:2"] = 0;
+    v["DME SOUND"] = 0;
     v["ADF CARD"] = 0;
     v["ADF RADIAL:1"] = 45;
     v["ADF SIGNAL:1"] = 100;

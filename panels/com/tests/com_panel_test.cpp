@@ -61,8 +61,8 @@ RadioEvents events_of(int radio) {
 
 TEST(ComRadioTable, ResolvesEachProgramsFieldsAndEvents) {
     ASSERT_TRUE(com_panel_start(1));
-    EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
-    EXPECT_EQ(g_com_panel.field.standby_mhz, 312u);
+    EXPECT_EQ(g_com_panel.field.radio.active_mhz, 304u);
+    EXPECT_EQ(g_com_panel.field.radio.standby_mhz, 312u);
     EXPECT_EQ(g_com_panel.field.power.partial_panel, 300u);
     EXPECT_EQ(g_com_panel.field.power.avionics_switch, 276u);
     EXPECT_EQ(g_com_panel.event.whole_inc, 22u);
@@ -70,7 +70,7 @@ TEST(ComRadioTable, ResolvesEachProgramsFieldsAndEvents) {
     EXPECT_EQ(com_radio(1)->program, PROGRAM_COMM1);
 
     ASSERT_TRUE(com_panel_start(2));
-    EXPECT_EQ(g_com_panel.field.active_mhz, 304u);
+    EXPECT_EQ(g_com_panel.field.radio.active_mhz, 304u);
     EXPECT_EQ(g_com_panel.field.power.partial_panel, 300u);
     EXPECT_EQ(g_com_panel.event.whole_inc, 28u);
     EXPECT_EQ(g_com_panel.event.fraction_dec, 25u);

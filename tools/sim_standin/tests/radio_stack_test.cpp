@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "tools/sim_standin/freq_codes.h"
@@ -157,6 +159,45 @@ TEST_F(RadioStackTest, AdfDigitStepsWrapWithoutCarry) {
     EXPECT_DOUBLE_EQ(0.2505, get("ADF ACTIVE FREQUENCY:1", "MHz"));
 }
 
+// ADF-Relay reads the active frequency twice, in kHz and as a BCD32 word:
+// every event that moves it must move both readings.
+TEST_F(RadioStackTest, AdfEventsMoveTheKhzAndBcd32ReadingsAlike) {
+    struct Step {
+        const char* event;
+        uint32_t data;
+        uint32_t bcd32;
+    };
+    const Step steps[] = {
+        {"ADF_COMPLETE_SET", 0x17999000, 0x17999000}, {"ADF_100_INC", 0, 0x01999000},
+        {"ADF_10_DEC", 0, 0x01899000},                {"ADF_1_INC", 0, 0x01809000},
+        {"ADF1_RADIO_TENTHS_INC", 0, 0x01800000},     {"ADF_100_DEC", 0, 0x17800000},
+        {"ADF_10_INC", 0, 0x17900000},                {"ADF_1_DEC", 0, 0x17990000},
+        {"ADF1_RADIO_TENTHS_DEC", 0, 0x17999000},     {"ADF_COMPLETE_SET", 0x09005000, 0x09005000},
+    };
+    for (const Step& s : steps) {
+        ASSERT_EQ(EVENT_APPLIED, event(s.event, s.data)) << s.event;
+        double khz = 0;
+        ASSERT_TRUE(khz_from_adf_bcd32(s.bcd32, &khz));
+        EXPECT_EQ(s.bcd32, static_cast<uint32_t>(get("ADF ACTIVE FREQUENCY:1", "Frequency ADF BCD32"))) << s.event;
+        EXPECT_NEAR(khz, get("ADF ACTIVE FREQUENCY:1", "KHz"), 1e-9) << s.event;
+    }
+
+    // The other values the ADF panel shows can be set and read in its units.
+    set("ADF STANDBY FREQUENCY:1", 250.5);
+    EXPECT_EQ(0x02505000, static_cast<int>(get("ADF STANDBY FREQUENCY:1", "Frequency ADF BCD32")));
+    EXPECT_DOUBLE_EQ(250.5, get("ADF STANDBY FREQUENCY:1", "KHz"));
+    const std::pair<const char*, const char*> vars[] = {
+        {"ADF RADIAL:1", "degrees"}, {"ADF SIGNAL:1", "number"}, {"ADF CARD", "degrees"},
+        {"PLANE HEADING DEGREES GYRO", "degrees"}, {"ABSOLUTE TIME", "seconds"}};
+    for (const auto& v : vars) {
+        set(v.first, 123.0);
+        EXPECT_DOUBLE_EQ(123.0, get(v.first, v.second)) << v.first;
+    }
+    set("ADF SOUND:1", 1);
+    EXPECT_EQ(1, get("ADF SOUND:1", "boolean"));
+    EXPECT_EQ(0, after("RADIO_ADF_IDENT_TOGGLE", 1, "ADF SOUND:1"));
+}
+
 TEST_F(RadioStackTest, TransponderDigitsAreOctalAndWrapWithoutCarry) {
     EXPECT_EQ(0x1200, static_cast<int>(get("TRANSPONDER CODE:1", "BCO16")));
     EXPECT_EQ(2200, after("XPNDR_1000_INC", 1, "TRANSPONDER CODE:1"));
@@ -202,6 +243,41 @@ TEST_F(RadioStackTest, SwitchesIdentsAndCourses) {
     EXPECT_DOUBLE_EQ(1000.0, get("Kohlsman setting mb", "millibars"));
     EXPECT_NEAR(29.53, get("Kohlsman setting hg", "inHg"), 0.01);
     EXPECT_EQ(EVENT_UNKNOWN, event("NO_SUCH_EVENT"));
+}
+
+// Everything a NAV page reads can be set by a test and comes back in the
+// units the programs declare; the radio's events move only their own radio.
+TEST_F(RadioStackTest, NavPageVariablesFollowSetsAndEventsPerRadio) {
+    EXPECT_EQ(0, get("NAV HAS LOCALIZER:1", "boolean"));
+    EXPECT_EQ(0, get("NAV SOUND:2", "boolean"));
+    EXPECT_EQ(1.0, get("SELECTED DME", "number"));
+    set("NAV CDI:1", -127);
+    set("NAV TOFROM:2", 0);
+    set("NAV HAS LOCALIZER:2", 1);
+    set("NAV SIGNAL:1", 0);
+    set("NAV DME:1", 99.9);
+    set("NAV DMESPEED:1", 140);
+    set("NAV RADIAL:1", 359.6);
+    EXPECT_EQ(-127, get("NAV CDI:1", "number"));
+    EXPECT_EQ(0, get("NAV TOFROM:2", "Enum"));
+    EXPECT_EQ(1, get("NAV HAS LOCALIZER:2", "boolean"));
+    EXPECT_EQ(0, get("NAV SIGNAL:1", "number"));
+    EXPECT_DOUBLE_EQ(99.9, get("NAV DME:1", "nautical miles"));
+    EXPECT_DOUBLE_EQ(140, get("NAV DMESPEED:1", "knots"));
+    EXPECT_DOUBLE_EQ(359.6, get("NAV RADIAL:1", "degrees"));
+
+    EXPECT_EQ(1, after("RADIO_VOR2_IDENT_TOGGLE", 1, "NAV SOUND:2"));
+    EXPECT_EQ(0, get("NAV SOUND:1"));
+    EXPECT_EQ(271, after("VOR2_OBI_INC", 1, "NAV OBS:2"));
+    EXPECT_EQ(90, get("NAV OBS:1"));
+    EXPECT_EQ(85, after("VOR1_OBI_DEC", 5, "NAV OBS:1"));
+    EXPECT_EQ(2.0, after("TOGGLE_DME", 1, "SELECTED DME"));
+    EXPECT_EQ(1, after("RADIO_DME2_IDENT_ENABLE", 1, "DME SOUND"));
+
+    // A 25-kHz channel set by word keeps its word on the way back.
+    EXPECT_EQ(EVENT_APPLIED, event("NAV1_RADIO_SET", 0x1052));
+    EXPECT_EQ(0x1052, static_cast<int>(get("NAV ACTIVE FREQUENCY:1", "Frequency BCD16")));
+    EXPECT_NEAR(114.10, get("NAV ACTIVE FREQUENCY:2", "MHz"), 1e-9);
 }
 
 TEST_F(RadioStackTest, NamesUnitsAndUnknownVariables) {

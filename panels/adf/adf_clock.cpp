@@ -1,0 +1,48 @@
+// The elapsed-time clock of the ADF pages. It counts in the simulator's own
+// "ABSOLUTE TIME", so it keeps time whichever page is shown and however fast
+// frames arrive.
+#include <cmath>
+#include <cstdint>
+
+#include "panels/adf/adf_rules.h"
+
+namespace {
+
+// Whole seconds from the start to now. A frame whose time is no number
+// leaves the clock as it was; a simulator clock set back before the start
+// (or a start that was no number) counts on from now instead of showing a
+// negative time.
+void take_elapsed(AdfEditState* s, double absolute_time) {
+    if (!std::isfinite(absolute_time)) return;
+    double seconds = absolute_time - s->et_start;
+    if (!std::isfinite(seconds) || seconds < 0) {
+        s->et_start = absolute_time;
+        seconds = 0;
+    }
+    if (seconds > INT32_MAX) seconds = INT32_MAX;
+    s->et_elapsed = static_cast<int32_t>(seconds);
+}
+
+}  // namespace
+
+void adf_clock_key(AdfEditState* s, double absolute_time) {
+    s->et_state = static_cast<uint8_t>(s->et_state + 1);
+    if (s->et_state > CLOCK_STOPPED) {
+        adf_clock_reset(s);
+    } else if (s->et_state == CLOCK_RUNNING) {
+        s->et_start = absolute_time;
+    } else {
+        // Stopped: hold the time of this frame, not that of the last frame
+        // the clock page happened to be drawn.
+        take_elapsed(s, absolute_time);
+    }
+}
+
+void adf_clock_update(AdfEditState* s, double absolute_time) {
+    if (s->et_state == CLOCK_RUNNING) take_elapsed(s, absolute_time);
+}
+
+void adf_clock_reset(AdfEditState* s) {
+    s->et_state = CLOCK_RESET;
+    s->et_elapsed = 0;
+}
