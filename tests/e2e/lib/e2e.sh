@@ -136,8 +136,14 @@ e2e_fail() {
 
 e2e_pass() { echo "ok $E2E_NAME: $*"; }
 
-# e2e_count <log> <fixed text>: lines holding the text.
-e2e_count() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
+# e2e_count <log> <fixed text>: lines holding the text; 0 also while the log
+# does not exist yet (a program started in the background creates it a
+# little later).
+e2e_count() {
+  local n
+  n=$(grep -cF -- "$2" "$1" 2>/dev/null)
+  echo "${n:-0}"
+}
 
 # e2e_wait <log> <fixed text> <seconds> [count]: polls until the log holds
 # the text on at least count lines; fails the test on timeout.
