@@ -6,7 +6,9 @@ BridgeState g_bridge;
 const ProgramProfile* g_program = nullptr;
 PanelHooks g_panel_hooks;
 
-void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks) {
+namespace {
+
+void start_state(const ProgramProfile* program) {
     std::memset(&g_bridge, 0, sizeof(g_bridge));
     g_bridge.idle_ms = kDefaultIdleMs;
     g_bridge.vran_port = program->default_port;
@@ -16,12 +18,24 @@ void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks) {
     g_bridge.start_display = 1;
     g_bridge.udp_socket = platform::kInvalidSocket;
     g_bridge.panel_address_len = sizeof(platform::SocketAddressV4);
+}
+
+}  // namespace
+
+void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks) {
+    start_state(program);
     g_program = program;
     if (hooks) {
         g_panel_hooks = *hooks;
     } else {
         std::memset(&g_panel_hooks, 0, sizeof(g_panel_hooks));
     }
+}
+
+void bridge_reset_session() {
+    int32_t spinner_step = g_bridge.spinner_step;
+    start_state(g_program);
+    g_bridge.spinner_step = spinner_step;
 }
 
 int32_t block_i32(const uint8_t* block, uint32_t offset) {

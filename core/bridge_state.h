@@ -26,6 +26,7 @@ struct BridgeState {
     // Configuration values.
     int32_t idle_ms;
     int32_t period_visual_or_sim;
+    int32_t keep_frame_rate;  // non-zero: frames at the frame rate while the panel is connected
     uint16_t vran_port;
     uint16_t recv_port;
     int32_t testmode;
@@ -35,6 +36,7 @@ struct BridgeState {
     uint32_t xpdr_code;
     uint8_t start_display;
     int32_t standby;
+    int32_t stay_running;  // non-zero: wait for the next simulator session instead of ending
 
     // Panel link.
     uint8_t link_initialised;
@@ -60,6 +62,13 @@ extern PanelHooks g_panel_hooks;
 
 // Puts the record into its start state for the given program and panel hooks.
 void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks);
+
+// Puts the record back into its start state for the next simulator session
+// (with STAY_RUNNING): session, configuration, link and cycle fields alike;
+// only the search spinner keeps turning from where it stands. The socket and
+// the client must have been closed. The panel hooks and the panel's own
+// state records are not touched.
+void bridge_reset_session();
 
 // Reads a field of a frame's data block (the block need not be aligned).
 int32_t block_i32(const uint8_t* block, uint32_t offset);

@@ -22,16 +22,16 @@ bool file_exists(const char* path) {
 
 // Locates the file as the programs always have: the current directory, then
 // the application-data folder. The path stays set even when nothing is there,
-// so every key then reads its default.
-void locate_file(char* path) {
+// so every key then reads its default. Without `report` nothing is printed.
+void locate_file(char* path, bool report) {
     char current[260];
     if (!platform::current_directory(current, sizeof current)) current[0] = '\0';
-    console_print("Current Dir: %s\n", current);
+    if (report) console_print("Current Dir: %s\n", current);
 
     const char here[] = {'.', platform::kPathSeparator, '\0'};
     if (file_exists(kConfigFileName)) {
         std::snprintf(path, kPathSize, "%s%s", here, kConfigFileName);
-        console_print("Current CFG: %s\n", kConfigFileName);
+        if (report) console_print("Current CFG: %s\n", kConfigFileName);
         return;
     }
 
@@ -46,11 +46,12 @@ void locate_file(char* path) {
             std::snprintf(folder + n, sizeof folder - n, "%cTarnel%cSimConnect%c", sep, sep, sep);
         }
     } else {
-        console_print("Couldn't read registry value!\n");
+        if (report) console_print("Couldn't read registry value!\n");
         std::snprintf(folder, sizeof folder, "%s", here);
     }
     std::snprintf(path, kPathSize, "%s%s", folder, kConfigFileName);
 
+    if (!report) return;
     if (file_exists(path)) {
         console_print("Current CFG: %s\n", path);
     } else {
@@ -84,6 +85,14 @@ void read_one(const char* path, ConfigKey key) {
         case KEY_PERIOD_VISUAL_OR_SIM:
             if (read_key(path, section, "PERIOD_VISUAL_OR_SIM", value))
                 g_bridge.period_visual_or_sim = std::atoi(value);
+            break;
+        case KEY_KEEP_FRAME_RATE:
+            // Opt-in: a 0 reads and prints exactly as an absent key.
+            if (read_key(path, section, "KEEP_FRAME_RATE", value)) {
+                g_bridge.keep_frame_rate = std::atoi(value);
+                if (g_bridge.keep_frame_rate != 0)
+                    console_print("Keep Frame Rate redefined: %d\n", g_bridge.keep_frame_rate);
+            }
             break;
         case KEY_VRAN_PORT:
             if (read_key(path, section, "VRAN_PORT", value)) {
@@ -131,10 +140,26 @@ void read_one(const char* path, ConfigKey key) {
     }
 }
 
+// STAY_RUNNING, in "NET" for every program, read after the program's own
+// keys. Opt-in like KEEP_FRAME_RATE: a 0 prints nothing.
+void read_stay_running(const char* path) {
+    char value[kValueSize];
+    if (!read_key(path, "NET", "STAY_RUNNING", value)) return;
+    g_bridge.stay_running = std::atoi(value);
+    if (g_bridge.stay_running != 0) console_print("Stay Running redefined: %d\n", g_bridge.stay_running);
+}
+
 }  // namespace
 
 void load_config() {
     char path[kPathSize];
-    locate_file(path);
+    locate_file(path, true);
     for (const ConfigKey* key = g_program->key_order; *key != KEY_END; ++key) read_one(path, *key);
+    read_stay_running(path);
+}
+
+void load_stay_running() {
+    char path[kPathSize];
+    locate_file(path, false);
+    read_stay_running(path);
 }

@@ -4,5 +4,10 @@
 constexpr char kConfigFileName[] = "Avionics-Panel.cfg";
 
 // Finds the file, reads the program's keys into g_bridge and reports them.
-// Called once per run, by the first panel search.
+// Called by the first panel search of a run (of each session with
+// STAY_RUNNING).
 void load_config();
+
+// Reads only STAY_RUNNING, without the file's location reports: for a session
+// that ended before its first panel search read the file.
+void load_stay_running();

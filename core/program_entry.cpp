@@ -3,6 +3,7 @@
 #include "core/bridge_state.h"
 #include "core/console.h"
 #include "core/session_loop.h"
+#include "core/session_restart.h"
 #include "platform/env.h"
 
 int run_program(ProgramId id, const PanelHooks* hooks) {
@@ -15,6 +16,9 @@ int run_program(ProgramId id, const PanelHooks* hooks) {
     console_print("Searching Connection to Flight Simulator -");
     while (!g_bridge.sim_connected) {
         run_session();
+        if (stop_requested()) return end_on_user_request();
+        // With STAY_RUNNING an ended session leads back into the search.
+        if (g_bridge.sim_connected && begin_next_session()) continue;
         session_sleep(100);
         advance_spinner();
     }

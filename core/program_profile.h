@@ -32,6 +32,7 @@ enum ConfigKey : uint8_t {
     KEY_XPDR_CODE,
     KEY_START_DISPLAY,
     KEY_STANDBY,
+    KEY_KEEP_FRAME_RATE,
 };
 
 // Columns of the data-definition table: programs that share a layout.
@@ -90,6 +91,10 @@ struct ProgramProfile {
     LayoutColumn layout;
     EventColumn events;
     bool declares_xpdr_state;  // second definition with "TRANSPONDER STATE:1"
+    // Maps each DME ident ENABLE event just before its DISABLE partner (one
+    // id lower) instead of in plain ascending order of id. Programs sharing
+    // an event column need not share this order.
+    bool dme_enable_first;
 };
 
 // The profile of each program.

@@ -3,6 +3,7 @@
 #include "core/bridge_state.h"
 #include "core/console.h"
 #include "core/find_panel.h"
+#include "core/session_restart.h"
 #include "core/session_setup.h"
 #include "core/update_cycle.h"
 #include "platform/env.h"
@@ -30,7 +31,9 @@ void count_search_wait(uint32_t slept_ms) {
 
 void tenth_pass_step() {
     if (g_bridge.panel_connected) {
-        request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
+        // KEEP_FRAME_RATE leaves the frame-rate request of the search in
+        // force; by default one frame is asked for, which replaces it.
+        if (g_bridge.keep_frame_rate == 0) request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
         return;
     }
     if (g_bridge.search_wait_ms > 0) return;
@@ -68,7 +71,7 @@ void run_session() {
     g_bridge.sim_connected = 1;
     register_with_simulator(g_program);
 
-    while (g_bridge.quit_requested == 0) {
+    while (g_bridge.quit_requested == 0 && !stop_requested()) {
         if (++g_bridge.pass_counter > 9) {
             g_bridge.pass_counter = 0;
             tenth_pass_step();

@@ -35,7 +35,7 @@ void register_with_simulator(const ProgramProfile* program) {
     SimConnect_SubscribeToSystemEvent(sim, EVENT_SIM_START, "SimStart");
 
     const ClientEvent* events[kMaxEvents];
-    int event_count = mapped_events(program->events, events, kMaxEvents);
+    int event_count = mapped_events(program, events, kMaxEvents);
     for (int i = 0; i < event_count; ++i)
         SimConnect_MapClientEventToSimEvent(sim, events[i]->id, events[i]->name);
 

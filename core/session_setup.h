@@ -38,9 +38,10 @@ struct ClientEvent {
     const char* name;
     uint32_t id;
 };
-// The program's events in the order they are mapped (ascending id, each DME
-// ident ENABLE just before its DISABLE); filled like layout_datums.
-int mapped_events(EventColumn column, const ClientEvent** out, int max);
+// The program's events in the order it maps them: ascending id, or with each
+// DME ident ENABLE just before its DISABLE where the program's profile says
+// so; filled like layout_datums.
+int mapped_events(const ProgramProfile* program, const ClientEvent** out, int max);
 // The id of an event in a column; -1 when the column does not map it.
 int32_t event_id(EventColumn column, const char* name);
 

@@ -1,7 +1,7 @@
 // The registration tables of all nine programs: every simulation variable
 // with its offset in each layout column, and every client event with its id
 // in each event column. A program's own view (definition order, mapping
-// order) is derived from its column once, on first use.
+// order) is derived from its columns and its profile once, on first use.
 #include <cstring>
 
 #include "core/session_setup.h"
@@ -105,9 +105,9 @@ const uint32_t kBlockSize[LAYOUT_COLUMN_COUNT] = {652, 644, 644, 572, 320, 320};
 struct EventRow {
     const char* name;
     int8_t id[EVENT_COLUMN_COUNT];  // -1: the column does not map it
-    // The DME ident ENABLE events are mapped just before their DISABLE
-    // partner, whose id is one lower.
-    bool maps_before_lower;
+    // A DME ident ENABLE event, whose DISABLE partner has the id one lower;
+    // some programs map it first (ProgramProfile::dme_enable_first).
+    bool dme_enable;
 };
 
 // Columns: HUB1/XPDR, NAVCOM1/NAVCOM2/NAV2, ADF, NAV1, COMM1/COMM2.
@@ -232,17 +232,18 @@ const LayoutViews& layout_views() {
     return views;
 }
 
-// Each column's events in mapping order: ascending id, but an ENABLE event
-// goes right before its DISABLE partner.
+// Each column's events in both mapping orders: [0] ascending id, [1] the
+// same with each DME ident ENABLE event moved right before its DISABLE
+// partner.
 struct EventViews {
-    ClientEvent events[EVENT_COLUMN_COUNT][kEventRowCount];
+    ClientEvent events[EVENT_COLUMN_COUNT][2][kEventRowCount];
     int count[EVENT_COLUMN_COUNT];
 };
 
 EventViews build_event_views() {
     EventViews v = {};
     for (int col = 0; col < EVENT_COLUMN_COUNT; ++col) {
-        ClientEvent* list = v.events[col];
+        ClientEvent* list = v.events[col][0];
         bool early[kEventRowCount] = {};
         int n = 0;
         for (const EventRow& row : kEvents) {
@@ -255,13 +256,15 @@ EventViews build_event_views() {
                 --i;
             }
             list[i] = e;
-            early[i] = row.maps_before_lower;
+            early[i] = row.dme_enable;
         }
+        ClientEvent* enable_first = v.events[col][1];
+        for (int i = 0; i < n; ++i) enable_first[i] = list[i];
         for (int i = 1; i < n; ++i) {
-            if (early[i] && list[i - 1].id + 1 == list[i].id) {
-                ClientEvent t = list[i - 1];
-                list[i - 1] = list[i];
-                list[i] = t;
+            if (early[i] && enable_first[i - 1].id + 1 == enable_first[i].id) {
+                ClientEvent t = enable_first[i - 1];
+                enable_first[i - 1] = enable_first[i];
+                enable_first[i] = t;
             }
         }
         v.count[col] = n;
@@ -307,13 +310,15 @@ int32_t layout_offset(LayoutColumn layout, const char* name, const char* units) 
     return -1;
 }
 
-int mapped_events(EventColumn column, const ClientEvent** out, int max) {
-    if (column >= EVENT_COLUMN_COUNT) return 0;
+int mapped_events(const ProgramProfile* program, const ClientEvent** out, int max) {
+    if (!program || program->events >= EVENT_COLUMN_COUNT) return 0;
     const EventViews& v = event_views();
+    EventColumn column = program->events;
     int n = v.count[column];
     if (!out) return n;
     if (n > max) n = max < 0 ? 0 : max;
-    for (int i = 0; i < n; ++i) out[i] = &v.events[column][i];
+    const ClientEvent* list = v.events[column][program->dme_enable_first ? 1 : 0];
+    for (int i = 0; i < n; ++i) out[i] = &list[i];
     return n;
 }
 

@@ -53,7 +53,8 @@ void free_interface_table(InterfaceTable* table);
 // The system's text for an error code; false when it has none.
 bool error_text(uint32_t error, char* buf, size_t size);
 
-// Starts the socket library (WSAStartup 2.0); 0 or the error code.
+// Starts the socket library (WSAStartup 2.0) once per process; 0 or the
+// error code.
 int net_startup();
 int net_last_error();
 

@@ -71,8 +71,14 @@ bool error_text(uint32_t error, char* buf, size_t size) {
 }
 
 int net_startup() {
+    // Once per process: a program that sets its link up again for every
+    // simulator session must not pile up Winsock references.
+    static bool started = false;
+    if (started) return 0;
     WSADATA data;
-    return WSAStartup(MAKEWORD(2, 0), &data);
+    int rc = WSAStartup(MAKEWORD(2, 0), &data);
+    started = rc == 0;
+    return rc;
 }
 
 int net_last_error() { return WSAGetLastError(); }

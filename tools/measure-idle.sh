@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Measures an idle connected program: COMM1-Relay against sim-standin and a
-# virtual COM1 panel that only answers identity checks, default timing, in a
-# private network namespace. Prints CPU share of one core and resident memory.
-# Usage: measure-idle.sh [bin-folder] [seconds]
+# virtual COM1 panel that only answers identity checks, default timing (or
+# the [COM1] keys given, e.g. KEEP_FRAME_RATE=1), in a private network
+# namespace. Prints CPU share of one core and resident memory.
+# Usage: measure-idle.sh [bin-folder] [seconds] [KEY=VALUE...]
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin=${1:-$root/build/bin}
+bin=$(cd "${1:-$root/build/bin}" && pwd) || exit 2
 seconds=${2:-30}
 if [ -z "${RELAY_IN_NETNS:-}" ]; then
-  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$bin" "$seconds"
+  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$@"
 fi
+shift 2 2>/dev/null || shift $#
+keys=("$@")
 ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
 
 work=$(mktemp -d)
 trap 'kill $standin $panel $relay 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
+if [ ${#keys[@]} -gt 0 ]; then printf '[COM1]\n' >Avionics-Panel.cfg; printf '%s\n' "${keys[@]}" >>Avionics-Panel.cfg; fi
 "$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
 standin=$!
 sleep 0.5
@@ -37,6 +41,7 @@ sleep "$seconds"
 t1=$(ticks); s1=$(date +%s.%N)
 rss=$(awk '/VmRSS/ {print $2}' "/proc/$relay/status")
 hwm=$(awk '/VmHWM/ {print $2}' "/proc/$relay/status")
-awk -v t=$((t1 - t0)) -v hz="$hz" -v a="$s0" -v b="$s1" -v rss="$rss" -v hwm="$hwm" 'BEGIN {
-  printf "COMM1-Relay idle, connected: CPU %.3f %% of one core over %.1f s; resident %.2f MiB (peak %.2f MiB)\n",
-         100 * t / hz / (b - a), b - a, rss / 1024, hwm / 1024 }'
+with=${keys[*]:+ (${keys[*]})}
+awk -v with="$with" -v t=$((t1 - t0)) -v hz="$hz" -v a="$s0" -v b="$s1" -v rss="$rss" -v hwm="$hwm" 'BEGIN {
+  printf "COMM1-Relay idle, connected%s: CPU %.3f %% of one core over %.1f s; resident %.2f MiB (peak %.2f MiB)\n",
+         with, 100 * t / hz / (b - a), b - a, rss / 1024, hwm / 1024 }'

@@ -36,21 +36,8 @@ const Defaults kDefaults[] = {
 
 class ConfigTest : public testing::Test {
 protected:
-    void SetUp() override {
-#ifndef _WIN32
-        // Keep the user's own configuration folder out of the tests.
-        app_data_ = make_temp_dir();
-        setenv("XDG_CONFIG_HOME", app_data_.c_str(), 1);
-#endif
-    }
-    void TearDown() override {
-#ifndef _WIN32
-        unsetenv("XDG_CONFIG_HOME");
-        remove_tree(app_data_);
-#endif
-    }
     TempWorkDir dir_;
-    std::string app_data_;
+    TempAppDataFolder app_data_;
 };
 
 TEST_F(ConfigTest, MissingFileLeavesEveryDefaultAndSaysSo) {
@@ -176,6 +163,45 @@ TEST_F(ConfigTest, PanelKeysBelongToTheirPrograms) {
     load_for(PROGRAM_HUB1);
     EXPECT_EQ(g_bridge.adf_stby, 0);
     EXPECT_EQ(g_bridge.standby, 0);
+}
+
+TEST_F(ConfigTest, KeepFrameRateIsReadFromTheProgramsOwnSectionRightAfterThePeriodKey) {
+    for (const Defaults& d : kDefaults) {
+        const ProgramProfile* p = program_profile(d.id);
+        SCOPED_TRACE(p->name);
+        // HUB1-Relay takes its idle time from [NAV1] but this key from [HUB1].
+        std::string own = std::string("[") + p->section + "]\nVRAN_PORT=5000\nKEEP_FRAME_RATE=2\nPERIOD_VISUAL_OR_SIM=1\n";
+        if (d.id == PROGRAM_HUB1) {
+            dir_.write("Avionics-Panel.cfg", own + "[NAV1]\nIDLE_MS=20\n");
+        } else {
+            dir_.write("Avionics-Panel.cfg", own + "IDLE_MS=20\n");
+        }
+        std::string out = load_for(d.id);
+        EXPECT_TRUE(contains(out, "IDLE-Time redefined: 20ms\nKeep Frame Rate redefined: 2\nRemote Port redefined: 5000\n"))
+            << out;
+        EXPECT_EQ(g_bridge.keep_frame_rate, 2);
+    }
+    dir_.write("Avionics-Panel.cfg", "[NAV1]\nKEEP_FRAME_RATE=1\n");
+    std::string out = load_for(PROGRAM_HUB1);
+    EXPECT_EQ(g_bridge.keep_frame_rate, 0);
+    EXPECT_FALSE(contains(out, "Keep Frame Rate")) << out;
+}
+
+TEST_F(ConfigTest, OptInKeysAtZeroReadAndPrintExactlyAsAbsentOnes) {
+    for (const Defaults& d : kDefaults) {
+        const ProgramProfile* p = program_profile(d.id);
+        SCOPED_TRACE(p->name);
+        std::string keys = std::string("[") + p->section + "]\nIDLE_MS=30\nRECV_PORT=5001\n[NET]\nINTERFACE_INDEX=3\n";
+        dir_.write("Avionics-Panel.cfg", keys);
+        std::string without = load_for(d.id);
+        dir_.write("Avionics-Panel.cfg", keys + "STAY_RUNNING=0\n[" + p->section + "]\nKEEP_FRAME_RATE=0\n");
+        std::string with_zero = load_for(d.id);
+        EXPECT_EQ(with_zero, without);
+        EXPECT_EQ(g_bridge.keep_frame_rate, 0);
+        EXPECT_EQ(g_bridge.stay_running, 0);
+        dir_.write("Avionics-Panel.cfg", keys + "STAY_RUNNING=\n[" + p->section + "]\nKEEP_FRAME_RATE=abc\n");
+        EXPECT_EQ(load_for(d.id), without);
+    }
 }
 
 TEST_F(ConfigTest, FileInApplicationDataFolderIsNamedInFull) {

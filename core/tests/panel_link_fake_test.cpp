@@ -10,6 +10,7 @@
 #include "core/bridge_state.h"
 #include "core/find_panel.h"
 #include "core/panel_messages.h"
+#include "core/program_entry.h"
 #include "core/session_loop.h"
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
@@ -427,6 +428,119 @@ TEST_F(PanelLinkTest, FoundPanelStartsFramesAtTheSimulationRateWhenConfigured) {
     std::vector<std::pair<uint32_t, uint32_t>> requests = requests_made();
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(requests[2], std::make_pair(REQUEST_PANEL_DATA, uint32_t{SIMCONNECT_PERIOD_SIM_FRAME}));
+}
+
+// A whole panel cycle under the tenth-pass step: found on the second search
+// (pass 20), connected through passes 30 and 40, offline after two
+// unanswered identity checks (the frames of dispatch 45), searched in vain at
+// pass 50, found again at pass 60, connected at pass 70, quit.
+void run_session_through_offline(FakePanel& panel) {
+    static FakePanel* s_panel;
+    s_panel = &panel;
+    set_sleep_function([](uint32_t) {});
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 10 || n == 50) {
+            s_panel->receive_all();
+            s_panel->send(program_profile(PROGRAM_COMM1)->identity[0]);
+            await_datagram();
+        }
+        if (n == 45) {
+            for (int i = 0; i < 2 * 21; ++i) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
+        }
+        if (n == 75) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("COM1 Panel offline\n"), std::string::npos) << out;
+    set_sleep_function(nullptr);
+}
+
+TEST_F(PanelLinkTest, ConnectedPanelGetsOneFramePerTenthPassByDefault) {
+    configure(PROGRAM_COMM1, "KEEP_FRAME_RATE=0\n");
+    run_session_through_offline(panel_);
+    const uint32_t data = REQUEST_PANEL_DATA;
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // pass 10
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_VISUAL_FRAME},   // pass 20: found
+        {data, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_ONCE},                       // passes 30, 40
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // offline
+        {data, SIMCONNECT_PERIOD_NEVER},                                                      // pass 50
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_VISUAL_FRAME},   // pass 60: found
+        {data, SIMCONNECT_PERIOD_ONCE}};                                                      // pass 70
+    EXPECT_EQ(requests_made(), expected);
+}
+
+TEST_F(PanelLinkTest, KeptFrameRateStaysWhileConnectedAndRestartsWhenFoundAgain) {
+    configure(PROGRAM_COMM1, "KEEP_FRAME_RATE=1\nPERIOD_VISUAL_OR_SIM=1\n");
+    run_session_through_offline(panel_);
+    const uint32_t data = REQUEST_PANEL_DATA;
+    std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_SIM_FRAME},
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {data, SIMCONNECT_PERIOD_NEVER},
+        {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_SIM_FRAME}};
+    EXPECT_EQ(requests_made(), expected);
+}
+
+// STAY_RUNNING over real sockets: each session reads the file again, binds
+// a socket of its own (the last one closed) and finds the panel anew.
+TEST_F(PanelLinkTest, StayRunningBindsANewSocketAndFindsThePanelAgain) {
+    configure(PROGRAM_COMM1, "[NET]\nSTAY_RUNNING=1\n");
+    const uint16_t second_port = free_port();
+    std::vector<uint16_t> bound;
+    bool first_port_free = false;
+    fake_sim::script_open({SIM_S_OK, SIM_S_OK});
+    fake_sim::on_dispatch([&](int n) {
+        // Session 1: dispatches 1-25; session 2: 26-46.
+        if (n == 10 || n == 35) {
+            bound.push_back(platform::udp_local_port(g_bridge.udp_socket));
+            panel_.receive_all();
+            panel_.send(program_profile(PROGRAM_COMM1)->identity[0]);
+            await_datagram();
+        }
+        if (n == 25) fake_sim::queue_message(fake_sim::quit_message());
+        if (n == 26) {
+            // The session's socket is gone: its port can be bound again.
+            platform::UdpSocket probe = platform::udp_open();
+            SocketAddressV4 a = address(kAdapterH, bound.at(0));
+            first_port_free = platform::udp_bind(probe, &a) == 0;
+            platform::udp_close(probe);
+            // A changed file counts from the next session's first search on.
+            dir_.write("Avionics-Panel.cfg", "[COM1]\nVRAN_PORT=" + std::to_string(panel_.port - 1) +
+                                                 "\nRECV_PORT=" + std::to_string(second_port) + "\n");
+        }
+        if (n == 46) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    set_sleep_function([](uint32_t) {});
+    testing::internal::CaptureStdout();
+    int rc = run_program(PROGRAM_COMM1, &kRecordingHooks);
+    std::string out = testing::internal::GetCapturedStdout();
+    set_sleep_function(nullptr);
+
+    EXPECT_EQ(rc, 0);
+    ASSERT_EQ(bound.size(), 2u);
+    EXPECT_NE(bound[0], second_port);
+    EXPECT_EQ(bound[1], second_port);
+    EXPECT_TRUE(first_port_free);
+    EXPECT_EQ(panel_.program.port, platform::host_to_net16(second_port));
+    EXPECT_EQ(g_bridge.udp_socket, platform::kInvalidSocket);
+    const uint32_t data = REQUEST_PANEL_DATA;
+    std::vector<std::pair<uint32_t, uint32_t>> per_session = {
+        {data, SIMCONNECT_PERIOD_NEVER}, {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE},
+        {data, SIMCONNECT_PERIOD_VISUAL_FRAME}};
+    std::vector<std::pair<uint32_t, uint32_t>> expected = per_session;
+    expected.insert(expected.end(), per_session.begin(), per_session.end());
+    EXPECT_EQ(requests_made(), expected);
+    size_t again = out.find("\nSession ended. Searching Connection to Flight Simulator again -");
+    ASSERT_NE(again, std::string::npos) << out;
+    EXPECT_NE(out.find("Stay Running redefined: 1\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Bind to Receive Port: \t" + std::to_string(second_port) + "\n", again), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Panel connected from", again), std::string::npos) << out;
+    EXPECT_EQ(out.find("\nSession ended", again + 1), std::string::npos) << out;  // the key was taken out
 }
 
 }  // namespace

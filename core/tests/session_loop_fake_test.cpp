@@ -10,8 +10,10 @@
 #include "core/bridge_state.h"
 #include "core/program_entry.h"
 #include "core/session_loop.h"
+#include "core/session_restart.h"
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
+#include "core/tests/test_support.h"
 
 namespace {
 
@@ -219,6 +221,151 @@ TEST_F(SessionLoopTest, LostConnectionEndsTheSessionWithOneLine) {
     EXPECT_EQ(fake_sim::calls_named("Close").size(), 1u);
     EXPECT_NE(out.find("\nConnection to Flight Simulator lost!\n"), std::string::npos) << out;
     EXPECT_EQ(fake_sim::calls_named("Open").size(), 2u);  // the session and the final attempt
+}
+
+// STAY_RUNNING: a session that ends leads back into the search, with the
+// state record as at program start; the program ends once a session ends
+// without the key.
+TEST_F(SessionLoopTest, StayRunningSearchesAgainAfterALostConnectionAndAQuit) {
+    fake_sim::script_open({SIM_S_OK, SIM_E_FAIL, SIM_S_OK, SIM_S_OK});
+    static std::vector<std::string> s_dirty;
+    s_dirty.clear();
+    fake_sim::on_dispatch([](int n) {
+        // Sessions: dispatches 1-5 (connection lost), 6-8 (quit), 9-10 (quit).
+        if (n == 1 || n == 6 || n == 9) {
+            if (n > 1) {
+                // What the last session left behind must be gone.
+                if (g_bridge.pass_counter != 1) s_dirty.push_back("pass_counter");
+                if (g_bridge.quit_requested) s_dirty.push_back("quit_requested");
+                if (g_bridge.link_initialised) s_dirty.push_back("link_initialised");
+                if (g_bridge.panel_connected || g_bridge.encoder_version) s_dirty.push_back("panel link");
+                if (g_bridge.frame_counter || g_bridge.identity_pending || g_bridge.input_countdown)
+                    s_dirty.push_back("cycle fields");
+                if (g_bridge.udp_socket != platform::kInvalidSocket) s_dirty.push_back("socket");
+                if (g_bridge.idle_ms != 50 || g_bridge.stay_running || g_bridge.keep_frame_rate)
+                    s_dirty.push_back("configuration");
+            }
+            without_interface();
+            g_bridge.idle_ms = 20;
+            g_bridge.stay_running = n < 9;  // as if read from the file
+            g_bridge.frame_counter = 7;
+            g_bridge.identity_pending = 1;
+            g_bridge.input_countdown = 40;
+            g_bridge.panel_connected = 1;
+            g_bridge.encoder_version = 2;
+            fake_sim::set_dispatch_result(SIM_S_OK);
+        }
+        if (n == 5) fake_sim::set_dispatch_result(static_cast<HRESULT_T>(SIM_STATUS_PIPE_BROKEN));
+        if (n == 8 || n == 10) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    int rc = run_program(PROGRAM_COMM1, nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(s_dirty.empty()) << testing::PrintToString(s_dirty);
+    const std::string connected = "\nCOM1-Client Connected to Flight Simulator!\n";
+    const std::string again = "\nSession ended. Searching Connection to Flight Simulator again -";
+    EXPECT_EQ(out,
+              "COMM1-Relay for MSFS2020 by Tarnel, Version 2.0.0.0\n"
+              "Searching Connection to Flight Simulator -" +
+                  connected + "\nConnection to Flight Simulator lost!\n" + again + "\b\\" + connected + again +
+                  connected + "\b|");
+    // Three sessions, one refused attempt, the final attempt; each session
+    // registered anew and was closed.
+    EXPECT_EQ(fake_sim::calls_named("Open").size(), 5u);
+    EXPECT_EQ(fake_sim::calls_named("Close").size(), 3u);
+    EXPECT_EQ(fake_sim::calls_named("SubscribeToSystemEvent").size(), 3u);
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 10u);
+    // 100 ms after the refused attempt and before the final one; none
+    // between a session and the next search.
+    std::vector<uint32_t> expected{20, 20, 20, 20, 100, 20, 20, 20, 20, 20, 100};
+    EXPECT_EQ(g_sleeps, expected);
+}
+
+class SessionWithFileTest : public SessionLoopTest {
+protected:
+    std::string run_quitting_at_once(int sessions) {
+        std::vector<HRESULT_T> opens(static_cast<size_t>(sessions), SIM_S_OK);
+        fake_sim::script_open(opens);
+        fake_sim::on_dispatch([](int) { fake_sim::queue_message(fake_sim::quit_message()); });
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(run_program(PROGRAM_COMM1, nullptr), 0);
+        return testing::internal::GetCapturedStdout();
+    }
+    TempWorkDir dir_;
+    TempAppDataFolder app_data_;
+};
+
+TEST_F(SessionWithFileTest, SessionEndingBeforeTheFileWasReadEndsTheProgramAsAlways) {
+    std::string out = run_quitting_at_once(1);
+    EXPECT_EQ(out,
+              "COMM1-Relay for MSFS2020 by Tarnel, Version 2.0.0.0\n"
+              "Searching Connection to Flight Simulator -"
+              "\nCOM1-Client Connected to Flight Simulator!\n"
+              "\b\\");
+    dir_.write("Avionics-Panel.cfg", "[NET]\nSTAY_RUNNING=0\n[COM1]\nKEEP_FRAME_RATE=0\n");
+    fake_sim::reset();
+    EXPECT_EQ(run_quitting_at_once(1), out);
+}
+
+TEST_F(SessionWithFileTest, SessionEndingBeforeTheFileWasReadLooksOnlyForTheStayKey) {
+    dir_.write("Avionics-Panel.cfg", "[NET]\nSTAY_RUNNING=1\n[COM1]\nIDLE_MS=20\n");
+    static TempWorkDir* s_dir;
+    s_dir = &dir_;
+    fake_sim::script_open({SIM_S_OK, SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        // The user takes the key out before the second session ends.
+        if (n == 2) s_dir->write("Avionics-Panel.cfg", "[COM1]\nIDLE_MS=20\n");
+        fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run_program(PROGRAM_COMM1, nullptr), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    const std::string connected = "\nCOM1-Client Connected to Flight Simulator!\n";
+    // No location reports and no other key: the idle time stays 50 ms.
+    EXPECT_EQ(out, "COMM1-Relay for MSFS2020 by Tarnel, Version 2.0.0.0\n"
+                   "Searching Connection to Flight Simulator -" +
+                       connected + "Stay Running redefined: 1\n" +
+                       "\nSession ended. Searching Connection to Flight Simulator again -" + connected + "\b\\");
+    EXPECT_EQ(g_sleeps, (std::vector<uint32_t>{50, 50, 100}));
+    EXPECT_EQ(fake_sim::calls_named("Open").size(), 3u);
+}
+
+// The user's interrupt, once STAY_RUNNING is in force: the session (or the
+// search) ends at the next pass, closed, with one line and exit code 0.
+bool g_stop = false;
+bool stop_flag() { return g_stop; }
+
+TEST_F(SessionLoopTest, InterruptEndsTheProgramInASessionAndInTheSearch) {
+    set_stop_check(stop_flag);
+    g_stop = false;
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) without_interface();
+        if (n == 3) g_stop = true;
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run_program(PROGRAM_COMM2, nullptr), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 3u);
+    EXPECT_EQ(fake_sim::calls_named("Close").size(), 1u);
+    EXPECT_EQ(fake_sim::calls_named("Open").size(), 1u);  // no final attempt
+    EXPECT_EQ(out.substr(out.size() - std::string("\nStopped by the user.\n").size()), "\nStopped by the user.\n");
+
+    fake_sim::reset();
+    g_stop = false;
+    static int s_attempts;
+    s_attempts = 0;
+    set_sleep_function([](uint32_t) {
+        if (++s_attempts == 3) g_stop = true;
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(run_program(PROGRAM_COMM2, nullptr), 0);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(fake_sim::calls_named("Open").size(), 4u);
+    EXPECT_NE(out.find("\b\\\b|\b/\nStopped by the user.\n"), std::string::npos) << out;
+    set_stop_check(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/tests/test_support.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -39,4 +40,18 @@ TempWorkDir::~TempWorkDir() {
 
 void TempWorkDir::write(const std::string& name, const std::string& text) const {
     write_file((std::filesystem::path(path_) / name).string(), text);
+}
+
+TempAppDataFolder::TempAppDataFolder() {
+#ifndef _WIN32
+    path_ = make_temp_dir();
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+#endif
+}
+
+TempAppDataFolder::~TempAppDataFolder() {
+#ifndef _WIN32
+    unsetenv("XDG_CONFIG_HOME");
+    remove_tree(path_);
+#endif
 }

@@ -21,3 +21,15 @@ private:
     std::string path_;
     std::string previous_;
 };
+
+// Points the application-data folder at a fresh, empty temporary folder for
+// the object's lifetime, so the user's own configuration stays out of the
+// tests (POSIX; under Wine the test prefix's folder is the user's).
+class TempAppDataFolder {
+public:
+    TempAppDataFolder();
+    ~TempAppDataFolder();
+
+private:
+    std::string path_;
+};

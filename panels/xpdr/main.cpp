@@ -1,5 +1,8 @@
-// XPDR-Relay: the transponder panel. Its logic arrives later; until then the
-// program runs the shared link and session.
+// XPDR-Relay: the transponder panel.
 #include "core/program_entry.h"
+#include "panels/xpdr/xpdr_panel.h"
 
-int main() { return run_program(PROGRAM_XPDR, nullptr); }
+int main() {
+    if (!xpdr_panel_start()) return 1;
+    return run_program(PROGRAM_XPDR, &kXpdrPanelHooks);
+}

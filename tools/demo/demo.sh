@@ -9,6 +9,8 @@
 #                          plays the panel's walk-through (walks/P.sh) and
 #                          prints the panel after each step; exits 0 when it
 #                          looked right
+#   --live                 sets KEEP_FRAME_RATE=1: the panel gets every frame
+#                          (30 a second) instead of about five a second
 #
 # P is comm1 (default), comm2, navcom1, navcom2, adf, nav1, nav2, xpdr or
 # hub1; N is the panel version, 1 (default) or 2.
@@ -24,20 +26,22 @@ all_args=("$@")
 mode=interactive
 panel=comm1
 variant=1
-usage() { echo "usage: $0 [--panel comm1|comm2|navcom1|navcom2|adf|nav1|nav2|xpdr|hub1] [--variant 1|2] [--script]"; }
+live=0
+usage() { echo "usage: $0 [--panel comm1|comm2|navcom1|navcom2|adf|nav1|nav2|xpdr|hub1] [--variant 1|2] [--script] [--live]"; }
 while [ $# -gt 0 ]; do
   case "$1" in
     --script) mode=script ;;
+    --live) live=1 ;;
     --panel) panel=${2:-}; shift ;;
     --variant) variant=${2:-}; shift ;;
-    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     *) usage; exit 2 ;;
   esac
   shift
 done
 
 # The program that serves each panel, and the section its idle time is read
-# from (HUB1-Relay takes it from [NAV1]).
+# from (HUB1-Relay takes it from [NAV1]; its other keys from [HUB1]).
 case "$panel" in
   comm1) program=COMM1-Relay; section=COM1 ;;
   comm2) program=COMM2-Relay; section=COM2 ;;
@@ -50,6 +54,8 @@ case "$panel" in
   hub1) program=HUB1-Relay; section=NAV1 ;;
   *) usage; exit 2 ;;
 esac
+own_section=$section
+[ "$panel" = hub1 ] && own_section=HUB1
 case "$variant" in
   1|2) ;;
   *) usage; exit 2 ;;
@@ -92,7 +98,13 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/relay-demo.XXXXXX")
 mkdir -p "$work/relay" "$work/home"
-printf '[%s]\nIDLE_MS=20\n' "$section" >"$work/relay/Avionics-Panel.cfg"
+{
+  printf '[%s]\nIDLE_MS=20\n' "$section"
+  if [ "$live" = 1 ]; then
+    [ "$own_section" != "$section" ] && printf '[%s]\n' "$own_section"
+    printf 'KEEP_FRAME_RATE=1\n'
+  fi
+} >"$work/relay/Avionics-Panel.cfg"
 
 sim_pid=
 relay_pid=
@@ -143,6 +155,8 @@ for command in "${walk_standin_commands[@]}"; do echo "$command" >&7; done
 $runner "$bin/virtual-panel$suffix" --panel "$panel" --variant "$variant" --script --exit-at-end "${walk_steps[@]}" |
   grep -v '^recv \|^answer '
 rc=${PIPESTATUS[0]}
+echo "demo: $program's configuration:"
+tr -d '\r' <"$work/$program.log" | grep -a "redefined" | sed 's/^/  /'
 if [ "$rc" = 0 ]; then
   echo "demo: the panel showed every step as expected"
 else

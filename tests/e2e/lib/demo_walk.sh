@@ -4,7 +4,8 @@
 # the virtual panel matched the given lines.
 
 # demo_walk_check <test name> <panel> <line>...: 0 when the walk-through
-# ended well and every line was matched.
+# ended well and every line was matched. DEMO_WALK_OPTIONS holds further
+# options for the demo (such as --live).
 demo_walk_check() {
   local name=$1 panel=$2
   shift 2
@@ -13,7 +14,8 @@ demo_walk_check() {
     export RELAY_DEMO_KIND=windows
   fi
   local out rc
-  out=$(timeout 240 bash "$src/tools/demo/demo.sh" --panel "$panel" --script 2>&1)
+  # shellcheck disable=SC2086 # options are words
+  out=$(timeout 240 bash "$src/tools/demo/demo.sh" --panel "$panel" --script ${DEMO_WALK_OPTIONS:-} 2>&1)
   rc=$?
   echo "$out"
   if [ $rc -ne 0 ]; then

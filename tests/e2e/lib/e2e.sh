@@ -136,9 +136,8 @@ e2e_fail() {
 
 e2e_pass() { echo "ok $E2E_NAME: $*"; }
 
-# e2e_count <log> <fixed text>: lines holding the text; 0 also while the log
-# does not exist yet (a program started in the background creates it a
-# little later).
+# e2e_count <log> <fixed text>: lines holding the text (0 while the log does
+# not exist yet, so that a wait started early keeps waiting).
 e2e_count() {
   local n
   n=$(grep -cF -- "$2" "$1" 2>/dev/null)

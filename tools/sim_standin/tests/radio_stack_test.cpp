@@ -302,4 +302,17 @@ TEST_F(RadioStackTest, NamesUnitsAndUnknownVariables) {
     EXPECT_FALSE(radio_set(&stack, ":1", 1, kNow, &error));
 }
 
+// What the transponder panel's tests set by command: ident on and off at
+// will, and altitudes below zero for the flight level.
+TEST_F(RadioStackTest, TransponderIdentAndAltitudesCanBeSet) {
+    set("TRANSPONDER IDENT:1", 1);
+    EXPECT_EQ(1, radio_get(stack, "TRANSPONDER IDENT:1", "boolean", kNow + 1000).number);
+    set("TRANSPONDER IDENT:1", 0);
+    EXPECT_EQ(0, get("TRANSPONDER IDENT:1", "boolean"));
+    set("PRESSURE ALTITUDE", -149.0);
+    set("INDICATED ALTITUDE", 4450.0);
+    EXPECT_EQ(-149.0, get("PRESSURE ALTITUDE", "feet"));
+    EXPECT_EQ(4450.0, get("INDICATED ALTITUDE", "feet"));
+}
+
 }  // namespace

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Measures how fast the bridge reacts, end to end: COMM1-Relay between
+# sim-standin (30 frames a second) and latency-probe, the benchmark's own COM1
+# panel, in a private network namespace. For each configuration it times
+#   knob -> simulator event:        "R+" from the panel until the event
+#                                   arrives at the stand-in;
+#   simulator change -> panel line: a standby frequency set in the stand-in
+#                                   until the panel receives the line with it;
+# and prints median, 90th percentile and maximum. Configurations: the
+# defaults (IDLE_MS 50), IDLE_MS=10, and KEEP_FRAME_RATE=1 at the default
+# idle time. Takes about five minutes with 100 samples.
+# Usage: measure-latency.sh [bin-folder] [samples]
+set -u
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bin=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-latency: no folder ${1:-}"; exit 2; }
+samples=${2:-100}
+for exe in sim-standin COMM1-Relay latency-probe; do
+  [ -x "$bin/$exe" ] || { echo "measure-latency: $bin/$exe not found; build first (bash tools/build.sh)"; exit 2; }
+done
+if [ -z "${RELAY_IN_NETNS:-}" ]; then
+  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$bin" "$samples"
+fi
+ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
+
+work=$(mktemp -d)
+pids=()
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  pids=()
+}
+trap 'stop_all; rm -rf "$work"' EXIT
+
+# measure <label> <configuration text>
+measure() {
+  local label=$1 config=$2 dir
+  dir=$work/$(echo "$label" | tr -c 'A-Za-z0-9\n' '_')
+  mkdir -p "$dir/home"
+  printf '%s\n' "$config" >"$dir/Avionics-Panel.cfg"
+  mkfifo "$dir/sim.in" "$dir/sim.out"
+  exec 7<>"$dir/sim.in"
+  "$bin/latency-probe" --standin-log "$dir/sim.out" --standin-commands "$dir/sim.in" --samples "$samples" \
+    --label "$(printf '%-18s' "$label")" &
+  local probe=$!
+  "$bin/sim-standin" --tcp-port 0 --rate 30 <"$dir/sim.in" >"$dir/sim.out" 2>&1 &
+  pids+=($!)
+  # The user's own configuration folders stay out of it.
+  (cd "$dir" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" exec "$bin/COMM1-Relay") >"$dir/relay.log" 2>&1 &
+  pids+=($!)
+  wait "$probe" || { echo "measure-latency: $label failed; COMM1-Relay said:"; tail -n 20 "$dir/relay.log"; }
+  echo quit >&7
+  stop_all
+  exec 7>&-
+}
+
+echo "COMM1-Relay, stand-in at 30 frames a second, $samples samples per figure"
+measure "default" "[COM1]"
+measure "IDLE_MS=10" "[COM1]
+IDLE_MS=10"
+measure "KEEP_FRAME_RATE=1" "[COM1]
+KEEP_FRAME_RATE=1"
