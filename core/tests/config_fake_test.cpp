@@ -47,7 +47,9 @@ TEST_F(ConfigTest, MissingFileLeavesEveryDefaultAndSaysSo) {
         EXPECT_TRUE(contains(out, "Current Dir: ")) << out;
         std::string message = "Configuration file Avionics-Panel.cfg not found! Default values are used!\n\n";
         EXPECT_TRUE(contains(out, (d.not_found_with_break ? "\n" : "") + message)) << out;
-        if (!d.not_found_with_break) EXPECT_FALSE(contains(out, "\n\n" + message)) << out;
+        if (!d.not_found_with_break) {
+            EXPECT_FALSE(contains(out, "\n\n" + message)) << out;
+        }
         EXPECT_EQ(g_bridge.vran_port, d.port);
         EXPECT_EQ(g_bridge.recv_port, d.port);
         EXPECT_EQ(g_bridge.idle_ms, 50);
@@ -73,6 +75,13 @@ TEST_F(ConfigTest, FileInCurrentDirectoryIsNamedBare) {
     EXPECT_EQ(g_bridge.recv_port, 5000);
     EXPECT_EQ(g_bridge.testmode, 2);
     EXPECT_EQ(g_bridge.interface_index, 7);
+}
+
+TEST_F(ConfigTest, ReceivePortAbove65535KeepsItsLow16Bits) {
+    dir_.write("Avionics-Panel.cfg", "[COM2]\nRECV_PORT=70000\n");
+    std::string out = load_for(PROGRAM_COMM2);
+    EXPECT_TRUE(contains(out, "Local Port redefined: 4464\n")) << out;
+    EXPECT_EQ(g_bridge.recv_port, 4464);
 }
 
 TEST_F(ConfigTest, EachProgramReadsOnlyItsOwnSection) {
