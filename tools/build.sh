@@ -30,7 +30,7 @@ case "$kind" in
                      simclient_link_break_test simclient_client_stress_test) ;;
   fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
                                             -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF)
-            targets=(--target simclient_receive_fuzzer) ;;
+            targets=(--target simclient_receive_fuzzer panel_fuzzer panel_fuzz_seeds) ;;
   *) echo "usage: $0 [native|windows|sanitize|tsan|fuzz|package]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
