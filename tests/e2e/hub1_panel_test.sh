@@ -35,9 +35,12 @@ press() {
 # The demo aircraft: COM1 118.000 / 121.500 and transmitting.
 e2e_wait "$PANEL" "recv H>COM1 T \\a Standby" 20
 e2e_wait "$PANEL" "recv F>118.000  121.500" 20
+# Half codes, digits that name no page and binary bytes change nothing.
+for junk in R 'R*' 9 0 '\x01\xff'; do echo "send $junk" >&8; done
 press R+ "F>118.000  122.500"
 e2e_wait "$SIM" "COM_RADIO_WHOLE_INC data" 20
-e2e_pass "starts on COM1 (START_DISPLAY=0); R+ steps the COM1 standby"
+[ "$(e2e_count "$SIM" "event:")" = 1 ] || e2e_fail "junk from the panel reached the simulator"
+e2e_pass "starts on COM1 (START_DISPLAY=0); junk is ignored; R+ steps the COM1 standby"
 
 press 2 "H>COM2     Standby"
 e2e_wait "$PANEL" "recv F>124.850  119.100" 20
