@@ -20,6 +20,7 @@ struct BridgeState {
     int32_t quit_requested;
     int32_t pass_counter;
     int32_t spinner_step;
+    uint32_t search_wait_ms;  // sleep still due before the next panel search
     HANDLE_SIM sim;
 
     // Configuration values.

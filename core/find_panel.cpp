@@ -7,6 +7,7 @@
 #include "core/config.h"
 #include "core/console.h"
 #include "core/panel_messages.h"
+#include "core/printable_text.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ void find_panel() {
     platform::format_ipv4(g_bridge.panel_address.address, dotted, sizeof dotted);
     int variant = identity_variant(g_bridge.receive_buffer);
     if (variant == 0) {
-        console_print(g_program->rejection_message, g_bridge.receive_buffer);
+        console_print_received(g_program->rejection_message, g_bridge.receive_buffer);
         return;
     }
     console_print(g_program->connect_message[variant - 1], dotted);

@@ -13,6 +13,22 @@ namespace {
 
 SleepFunction g_sleep = platform::sleep_ms;
 
+// IDLE_MS=0 must not make the loop spin: every pass sleeps at least this.
+constexpr uint32_t kMinPassSleepMs = 1;
+// However short the idle time, a panel search (the "ID" broadcast and a data
+// request) runs at most ten times a second. The time is counted in what the
+// passes sleep, never less than what passes on the clock.
+constexpr uint32_t kSearchIntervalMs = 100;
+
+uint32_t pass_sleep_ms() {
+    uint32_t idle = static_cast<uint32_t>(g_bridge.idle_ms);
+    return idle > kMinPassSleepMs ? idle : kMinPassSleepMs;
+}
+
+void count_search_wait(uint32_t slept_ms) {
+    g_bridge.search_wait_ms = slept_ms < g_bridge.search_wait_ms ? g_bridge.search_wait_ms - slept_ms : 0;
+}
+
 void tenth_pass_step() {
     if (g_bridge.panel_connected) {
         // KEEP_FRAME_RATE leaves the frame-rate request of the search in
@@ -20,6 +36,8 @@ void tenth_pass_step() {
         if (g_bridge.keep_frame_rate == 0) request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_ONCE);
         return;
     }
+    if (g_bridge.search_wait_ms > 0) return;
+    g_bridge.search_wait_ms = kSearchIntervalMs;
     find_panel();
     if (g_bridge.panel_connected) {
         request_data(REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE);
@@ -67,7 +85,9 @@ void run_session() {
             g_bridge.quit_requested = 1;
             break;
         }
-        session_sleep(static_cast<uint32_t>(g_bridge.idle_ms));
+        uint32_t slept = pass_sleep_ms();
+        session_sleep(slept);
+        count_search_wait(slept);
     }
 
     platform::udp_close(g_bridge.udp_socket);

@@ -6,6 +6,7 @@
 #include "core/console.h"
 #include "core/find_panel.h"
 #include "core/panel_messages.h"
+#include "core/printable_text.h"
 #include "core/session_setup.h"
 
 namespace {
@@ -20,7 +21,7 @@ void drain_input(const uint8_t* block) {
         int n = receive_panel_datagram();
         if (n == platform::kReceiveNothing) return;
         if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
-        if (g_bridge.testmode) console_print("%s\n", g_bridge.receive_buffer);
+        if (g_bridge.testmode) console_print_received("%s\n", g_bridge.receive_buffer);
         if (identity_variant(g_bridge.receive_buffer) != 0) {
             g_bridge.identity_pending = 0;
             if (g_bridge.testmode) console_print("ID_Renew\n");

@@ -23,6 +23,8 @@ constexpr uint32_t LINK_FAMILY_IPV6 = 23;
 
 // Status for a link that failed with an OS error we have no NT status for.
 constexpr uint32_t LINK_STATUS_UNSUCCESSFUL = 0xC0000001u;
+// Status of an operation on a link that has been closed.
+constexpr uint32_t LINK_STATUS_CANCELLED = 0xC0000120u;
 
 struct SimLink;
 
@@ -42,9 +44,12 @@ SimLink* link_open_tcp(const char* address, const char* port, uint32_t family, L
 uint32_t link_kind(const SimLink* link);
 
 // Starts one asynchronous read into buf (at most len bytes) or one write of
-// len bytes. False when it failed at once: then no completion follows.
-bool link_start_read(SimLink* link, uint8_t* buf, uint32_t len);
-bool link_start_write(SimLink* link, const uint8_t* buf, uint32_t len);
+// len bytes. Returns 0 when it started: its completion follows. Otherwise it
+// failed at once, no completion follows, and the result is the NT status of
+// the failure, as a completion would have reported it (a closed link gives
+// LINK_STATUS_CANCELLED).
+uint32_t link_start_read(SimLink* link, uint8_t* buf, uint32_t len);
+uint32_t link_start_write(SimLink* link, const uint8_t* buf, uint32_t len);
 
 // TCP only: turns Nagle's algorithm off.
 void link_set_nodelay(SimLink* link);
@@ -69,7 +74,17 @@ void notify_event(void* event_handle);
 bool link_net_startup();
 void link_net_cleanup();
 
-// Test aid: how many TCP sockets this process has created for links.
+// Test aids: how many TCP sockets this process has created for links; how
+// many links are open and not yet given up with link_free (a link given up
+// twice shows as one less).
 uint32_t link_tcp_sockets_created();
+int32_t link_live_count();
+
+// Test seam, never armed by the programs: the next read or write started on
+// any link, or (POSIX) the next wait of a link's thread, fails with the given
+// OS error (Win32 or Winsock code on Windows, errno value on POSIX), exactly as
+// if the system call had returned it. Each arming fails one call.
+enum LinkFault : uint32_t { LINK_FAULT_READ, LINK_FAULT_WRITE, LINK_FAULT_WAIT, LINK_FAULT_COUNT };
+void link_test_fail_next(LinkFault fault, uint32_t os_error);
 
 }  // namespace platform

@@ -20,11 +20,12 @@
 
 #include "platform/pipe_path.h"
 #include "platform/sim_link.h"
+#include "platform/sim_link_faults.h"
 
 namespace platform {
 
 // NT statuses a completion reports, matching what Windows reports.
-constexpr uint32_t kStatusCancelled = 0xC0000120u;
+constexpr uint32_t kStatusCancelled = LINK_STATUS_CANCELLED;
 constexpr uint32_t kStatusRemoteDisconnect = 0xC000013Cu;
 constexpr uint32_t kStatusPipeBroken = 0xC000014Bu;
 constexpr uint32_t kStatusConnectionReset = 0xC000020Du;
@@ -45,12 +46,16 @@ struct SimLink {
     uint32_t write_len = 0;
     uint32_t write_done = 0;
     bool closing = false;
+    // Set when the thread's own wait failed: what the operations still
+    // pending complete with, and what every later start fails with.
+    uint32_t failure = 0;
     bool owner_gone = false;
     bool thread_done = false;
     std::atomic<uint32_t> last_error{0};
 };
 
 static std::atomic<uint32_t> g_tcp_sockets_created{0};
+static std::atomic<int32_t> g_live_links{0};
 
 namespace {
 
@@ -91,17 +96,31 @@ void finish_thread(SimLink* link) {
     if (free_now) delete link;
 }
 
+// Status of a start refused because the link is closing (call with the
+// lock held).
+uint32_t closed_status(const SimLink* link) { return link->failure ? link->failure : kStatusCancelled; }
+
+// The thread's wait: poll, or the failure a test has armed in its place.
+int wait_link(pollfd* fds, nfds_t count) {
+    if (uint32_t injected = link_take_fault(LINK_FAULT_WAIT)) {
+        errno = static_cast<int>(injected);
+        return -1;
+    }
+    return poll(fds, count, -1);
+}
+
 void run_link(SimLink* link) {
     for (;;) {
         std::unique_lock<std::mutex> guard(link->lock);
         if (link->closing) {
             bool had_read = link->read_pending;
             bool had_write = link->write_pending;
+            uint32_t status = closed_status(link);
             link->read_pending = false;
             link->write_pending = false;
             guard.unlock();
-            if (had_read) link->completion(link->context, LINK_OP_READ, kStatusCancelled, 0);
-            if (had_write) link->completion(link->context, LINK_OP_WRITE, kStatusCancelled, 0);
+            if (had_read) link->completion(link->context, LINK_OP_READ, status, 0);
+            if (had_write) link->completion(link->context, LINK_OP_WRITE, status, 0);
             guard.lock();
             if (link->read_pending || link->write_pending) continue;
             guard.unlock();
@@ -116,10 +135,14 @@ void run_link(SimLink* link) {
         fds[1] = {link->fd, events, 0};
         guard.unlock();
 
-        if (poll(fds, events ? 2 : 1, -1) < 0) {
-            if (errno == EINTR) continue;
-            link->last_error = static_cast<uint32_t>(errno);
+        if (wait_link(fds, events ? 2 : 1) < 0) {
+            int err = errno;
+            if (err == EINTR) continue;
+            // The link can no longer wait: it fails like a broken connection,
+            // for what is pending now and for every later start.
+            link->last_error = static_cast<uint32_t>(err);
             guard.lock();
+            link->failure = status_from_errno(err, link->kind);
             link->closing = true;
             continue;
         }
@@ -201,6 +224,7 @@ SimLink* start_link(int fd, uint32_t kind, LinkCompletion completion, void* cont
         delete link;
         return nullptr;
     }
+    g_live_links++;
     return link;
 }
 
@@ -250,25 +274,41 @@ SimLink* link_open_tcp(const char* address, const char* port, uint32_t family, L
 
 uint32_t link_kind(const SimLink* link) { return link->kind; }
 
-bool link_start_read(SimLink* link, uint8_t* buf, uint32_t len) {
+namespace {
+
+// Why a start cannot be handed to the thread (call with the lock held); 0
+// when it can.
+uint32_t start_refused(SimLink* link, bool pending, uint32_t len, LinkFault fault) {
+    if (link->closing) return closed_status(link);
+    if (pending || len == 0) return LINK_STATUS_UNSUCCESSFUL;
+    if (uint32_t injected = link_take_fault(fault)) {
+        link->last_error = injected;
+        return status_from_errno(static_cast<int>(injected), link->kind);
+    }
+    return 0;
+}
+
+}  // namespace
+
+uint32_t link_start_read(SimLink* link, uint8_t* buf, uint32_t len) {
     std::lock_guard<std::mutex> guard(link->lock);
-    if (link->closing || link->read_pending || len == 0) return false;
+    if (uint32_t refused = start_refused(link, link->read_pending, len, LINK_FAULT_READ)) return refused;
     link->read_buf = buf;
     link->read_len = len;
     link->read_pending = true;
     wake(link);
-    return true;
+    return 0;
 }
 
-bool link_start_write(SimLink* link, const uint8_t* buf, uint32_t len) {
+uint32_t link_start_write(SimLink* link, const uint8_t* buf, uint32_t len) {
     std::lock_guard<std::mutex> guard(link->lock);
-    if (link->closing || link->write_pending || len == 0) return false;
+    if (uint32_t refused = start_refused(link, link->write_pending, len, LINK_FAULT_WRITE)) return refused;
     link->write_buf = buf;
     link->write_len = len;
     link->write_done = 0;
     link->write_pending = true;
     wake(link);
-    return true;
+    return 0;
 }
 
 void link_set_nodelay(SimLink* link) {
@@ -289,6 +329,7 @@ void link_close(SimLink* link, bool was_open) {
 }
 
 void link_free(SimLink* link) {
+    g_live_links--;
     std::unique_lock<std::mutex> guard(link->lock);
     if (!link->closing) {
         link->closing = true;
@@ -308,5 +349,7 @@ bool link_net_startup() { return true; }
 void link_net_cleanup() {}
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
+
+int32_t link_live_count() { return g_live_links; }
 
 }  // namespace platform

@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "platform/sim_link.h"
+#include "platform/sim_link_faults.h"
 
 namespace platform {
 
@@ -33,11 +35,16 @@ struct SimLink {
     LinkOp write_op;
     LinkCompletion completion;
     void* context;
-    std::atomic<bool> closed;
+    // Starts and the close take turns under this lock, so no read or write is
+    // ever issued on a handle that is being closed (or whose value the
+    // system has already given to another object).
+    std::mutex lock;
+    bool closed;
     std::atomic<uint32_t> last_error;
 };
 
 static std::atomic<uint32_t> g_tcp_sockets_created{0};
+static std::atomic<int32_t> g_live_links{0};
 
 // Windows hands the pool callback the operation's NT status; Wine hands it
 // the Win32 error code instead. Both come out as NT statuses.
@@ -87,14 +94,18 @@ static SimLink* new_link(uint32_t kind, LinkCompletion completion, void* context
     link->context = context;
     link->closed = false;
     link->last_error = 0;
+    g_live_links++;
     return link;
 }
 
 SimLink* link_open_pipe(const char* pipe_name, LinkCompletion completion, void* context) {
+    // Identification only: whoever serves the pipe (a process that took the
+    // simulator's pipe name first, or a server named in "Address") may learn
+    // who we are but cannot act as us.
+    const DWORD flags = FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
     HANDLE pipe;
     for (;;) {
-        pipe = CreateFileA(pipe_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                           nullptr);
+        pipe = CreateFileA(pipe_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) break;
         if (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeA(pipe_name, 5000)) return nullptr;
     }
@@ -150,45 +161,56 @@ static void reset_op(LinkOp* op, HANDLE event) {
     op->overlapped.hEvent = event;
 }
 
-bool link_start_read(SimLink* link, uint8_t* buf, uint32_t len) {
-    if (link->closed || len == 0) return false;
+// A call that failed at once posts no completion: its status goes back to
+// the caller instead, translated as a completion's would be.
+static uint32_t failed_at_once(SimLink* link, DWORD err) {
+    link->last_error = err;
+    uint32_t status = nt_status(link, err);
+    return status ? status : LINK_STATUS_UNSUCCESSFUL;
+}
+
+// Why a start is refused before any call is made (call with the lock held);
+// 0 when it may go ahead.
+static uint32_t start_refused(SimLink* link, uint32_t len, LinkFault fault) {
+    if (link->closed) return LINK_STATUS_CANCELLED;
+    if (len == 0) return LINK_STATUS_UNSUCCESSFUL;
+    if (uint32_t injected = link_take_fault(fault)) return failed_at_once(link, injected);
+    return 0;
+}
+
+uint32_t link_start_read(SimLink* link, uint8_t* buf, uint32_t len) {
+    std::lock_guard<std::mutex> guard(link->lock);
+    if (uint32_t refused = start_refused(link, len, LINK_FAULT_READ)) return refused;
     LinkOp* op = &link->read_op;
     reset_op(op, link->events[0]);
     op->wsabuf.buf = reinterpret_cast<char*>(buf);
     op->wsabuf.len = len;
     if (link->kind == LINK_TCP) {
         DWORD flags = 0;
-        if (WSARecv(link->socket, &op->wsabuf, 1, nullptr, &flags, &op->overlapped, nullptr) == 0) return true;
+        if (WSARecv(link->socket, &op->wsabuf, 1, nullptr, &flags, &op->overlapped, nullptr) == 0) return 0;
         int err = WSAGetLastError();
-        if (err == WSA_IO_PENDING) return true;
-        link->last_error = static_cast<uint32_t>(err);
-        return false;
+        return err == WSA_IO_PENDING ? 0 : failed_at_once(link, static_cast<DWORD>(err));
     }
-    if (ReadFile(link->pipe, buf, len, nullptr, &op->overlapped)) return true;
+    if (ReadFile(link->pipe, buf, len, nullptr, &op->overlapped)) return 0;
     DWORD err = GetLastError();
-    if (err == ERROR_IO_PENDING) return true;
-    link->last_error = err;
-    return false;
+    return err == ERROR_IO_PENDING ? 0 : failed_at_once(link, err);
 }
 
-bool link_start_write(SimLink* link, const uint8_t* buf, uint32_t len) {
-    if (link->closed || len == 0) return false;
+uint32_t link_start_write(SimLink* link, const uint8_t* buf, uint32_t len) {
+    std::lock_guard<std::mutex> guard(link->lock);
+    if (uint32_t refused = start_refused(link, len, LINK_FAULT_WRITE)) return refused;
     LinkOp* op = &link->write_op;
     reset_op(op, link->events[1]);
     op->wsabuf.buf = reinterpret_cast<char*>(const_cast<uint8_t*>(buf));
     op->wsabuf.len = len;
     if (link->kind == LINK_TCP) {
-        if (WSASend(link->socket, &op->wsabuf, 1, nullptr, 0, &op->overlapped, nullptr) == 0) return true;
+        if (WSASend(link->socket, &op->wsabuf, 1, nullptr, 0, &op->overlapped, nullptr) == 0) return 0;
         int err = WSAGetLastError();
-        if (err == WSA_IO_PENDING) return true;
-        link->last_error = static_cast<uint32_t>(err);
-        return false;
+        return err == WSA_IO_PENDING ? 0 : failed_at_once(link, static_cast<DWORD>(err));
     }
-    if (WriteFile(link->pipe, buf, len, nullptr, &op->overlapped)) return true;
+    if (WriteFile(link->pipe, buf, len, nullptr, &op->overlapped)) return 0;
     DWORD err = GetLastError();
-    if (err == ERROR_IO_PENDING) return true;
-    link->last_error = err;
-    return false;
+    return err == ERROR_IO_PENDING ? 0 : failed_at_once(link, err);
 }
 
 void link_set_nodelay(SimLink* link) {
@@ -204,7 +226,9 @@ uint32_t link_last_os_error(const SimLink* link) {
 }
 
 void link_close(SimLink* link, bool was_open) {
-    if (link->closed.exchange(true)) return;
+    std::lock_guard<std::mutex> guard(link->lock);
+    if (link->closed) return;
+    link->closed = true;
     if (link->kind == LINK_TCP) {
         if (was_open) {
             shutdown(link->socket, SD_BOTH);
@@ -223,6 +247,7 @@ void link_close(SimLink* link, bool was_open) {
 }
 
 void link_free(SimLink* link) {
+    g_live_links--;
     link_close(link, false);
     delete link;
 }
@@ -241,5 +266,7 @@ bool link_net_startup() {
 void link_net_cleanup() { WSACleanup(); }
 
 uint32_t link_tcp_sockets_created() { return g_tcp_sockets_created; }
+
+int32_t link_live_count() { return g_live_links; }
 
 }  // namespace platform

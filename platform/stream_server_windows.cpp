@@ -82,11 +82,18 @@ StreamConnection* new_connection() {
     return c;
 }
 
+// Sockets are non-blocking: select says there is room, not how much, and a
+// blocking send of a larger chunk would wait for ever on a peer that has
+// stopped reading.
 StreamConnection* wrap_socket(SOCKET s) {
+    u_long non_blocking = 1;
+    ioctlsocket(s, FIONBIO, &non_blocking);
     StreamConnection* c = new_connection();
     c->sock = s;
     return c;
 }
+
+bool would_block() { return WSAGetLastError() == WSAEWOULDBLOCK; }
 
 StreamConnection* wrap_pipe(HANDLE h) {
     StreamConnection* c = new_connection();
@@ -254,6 +261,7 @@ int stream_receive(StreamConnection* c, void* buf, size_t size, uint32_t timeout
     if (!c->is_pipe) {
         if (!wait_socket(c->sock, false, timeout_ms)) return 0;
         int n = recv(c->sock, static_cast<char*>(buf), static_cast<int>(size > 65536 ? 65536 : size), 0);
+        if (n == SOCKET_ERROR && would_block()) return 0;
         return n > 0 ? n : -1;
     }
     if (c->read_have == 0) {
@@ -298,6 +306,7 @@ bool stream_send_all(StreamConnection* c, const void* data, size_t size, uint32_
         if (!c->is_pipe) {
             if (!wait_socket(c->sock, true, timeout_ms)) return false;
             int n = send(c->sock, p, chunk, 0);
+            if (n == SOCKET_ERROR && would_block()) continue;
             if (n <= 0) return false;
             sent = static_cast<DWORD>(n);
         } else {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "simclient/alloc_faults.h"
 #include "simclient/sim_client.h"
 
 static std::atomic<uint32_t> g_live_clients{0};
@@ -37,9 +38,10 @@ void ClientClient::Start() {
     state_ = TRANSPORT_OPEN;
 }
 
-void ClientClient::Disconnect(uint32_t reason, uint32_t status) {
-    CClient::Disconnect(reason, status);
-    if (reason != DISCONNECT_CLOSED) Wake();
+bool ClientClient::Disconnect(uint32_t reason, uint32_t status) {
+    if (!CClient::Disconnect(reason, status)) return false;
+    if (reason != DISCONNECT_CLOSED) Wake();  // once per break
+    return true;
 }
 
 void ClientClient::SetNotification(void* window, uint32_t user_message, void* event_handle) {
@@ -97,12 +99,6 @@ uint32_t ClientClient::queued_count() {
     return receive_count_;
 }
 
-HRESULT_T ClientClient::BrokenStatus() const {
-    HRESULT_T status = static_cast<HRESULT_T>(disconnect_status_);
-    // A break recorded without a failure code must still read as a failure.
-    return status < 0 ? status : SIM_E_FAIL;
-}
-
 static void put_u32(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -133,13 +129,14 @@ HRESULT_T ClientClient::AbortMessage(uint8_t* message, uint32_t size) {
 HRESULT_T ClientClient::SendBuffered() {
     uint32_t length = send_write_;
     if (length == 0) return SIM_S_OK;
-    uint8_t* block = static_cast<uint8_t*>(std::malloc(length));
-    if (!block) return SIM_E_OUTOFMEMORY;
-    std::memcpy(block, send_buffer_, length);
+    uint8_t* block = static_cast<uint8_t*>(client_malloc(ALLOC_SEND_BLOCK, length));
+    if (block) std::memcpy(block, send_buffer_, length);
+    // Emptied either way: a message that could not be sent must not go out
+    // later glued to the next one.
     send_write_ = 0;
     std::memset(send_buffer_, 0, length);
-    HandOver(block, length);
-    return SIM_S_OK;
+    if (!block) return SIM_E_OUTOFMEMORY;
+    return HandOver(block, length);
 }
 
 void client_list_add(ClientClient* client) {

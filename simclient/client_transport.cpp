@@ -7,6 +7,7 @@
 
 static std::atomic<uint32_t> g_live_transports{0};
 static std::atomic<uint32_t> g_connection_serial{0};
+static std::atomic<uint32_t> g_breaks_recorded{0};
 
 // 0 means "no connection", so the counter skips it when it wraps.
 static uint32_t next_serial() {
@@ -19,6 +20,8 @@ static uint32_t next_serial() {
 }
 
 uint32_t CClient::live_transports() { return g_live_transports.load(); }
+
+uint32_t CClient::breaks_recorded() { return g_breaks_recorded.load(); }
 
 CClient::CClient(uint32_t kind) : kind_(kind) { g_live_transports.fetch_add(1); }
 
@@ -36,29 +39,23 @@ bool CClient::Initialize(platform::SimLink* link, uint32_t max_receive, bool dis
     return true;
 }
 
-bool CClient::ConnectPipe(const char* pipe_name, uint32_t max_receive, bool disable_nagle) {
-    platform::SimLink* link = platform::link_open_pipe(pipe_name, CompletionThunk, this);
-    if (!link) return false;
-    if (!Initialize(link, max_receive, disable_nagle, 0)) {
-        platform::link_free(link);
-        return false;
-    }
+// From Initialize on the transport owns the link, also when the set-up
+// fails: Release frees it, once.
+bool CClient::Attach(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family) {
+    if (!link || !Initialize(link, max_receive, disable_nagle, family)) return false;
     Start();
     IssueRead();
     return true;
 }
 
+bool CClient::ConnectPipe(const char* pipe_name, uint32_t max_receive, bool disable_nagle) {
+    return Attach(platform::link_open_pipe(pipe_name, CompletionThunk, this), max_receive, disable_nagle, 0);
+}
+
 bool CClient::ConnectTcp(const char* address, const char* port, uint32_t family, uint32_t max_receive,
                          bool disable_nagle) {
-    platform::SimLink* link = platform::link_open_tcp(address, port, family, CompletionThunk, this);
-    if (!link) return false;
-    if (!Initialize(link, max_receive, disable_nagle, family)) {
-        platform::link_free(link);
-        return false;
-    }
-    Start();
-    IssueRead();
-    return true;
+    return Attach(platform::link_open_tcp(address, port, family, CompletionThunk, this), max_receive,
+                  disable_nagle, family);
 }
 
 void CClient::Start() {
@@ -84,37 +81,58 @@ void CClient::DiscardOutgoing() {
     send_bytes_ = 0;
 }
 
-void CClient::HandOver(uint8_t* block, uint32_t length) {
+uint32_t CClient::outgoing_count() {
+    std::lock_guard<std::mutex> guard(send_queue_lock_);
+    return send_count_;
+}
+
+HRESULT_T CClient::HandOver(uint8_t* block, uint32_t length) {
     OutgoingEntry* entry = static_cast<OutgoingEntry*>(std::malloc(sizeof(OutgoingEntry)));
     if (!entry) {
         std::free(block);
-        return;
+        return SIM_E_OUTOFMEMORY;
     }
     *entry = OutgoingEntry{nullptr, block, length, serial_.load()};
-    std::lock_guard<std::mutex> guard(transport_lock_);
-    if (state_ != TRANSPORT_OPEN) {
+    bool queued = false;
+    uint32_t write_failed = 0;
+    {
+        std::lock_guard<std::mutex> guard(transport_lock_);
+        if (state_ != TRANSPORT_OPEN) {
+            std::free(block);
+            std::free(entry);
+            return disconnect_reason() != DISCONNECT_CLOSED ? BrokenStatus() : SIM_S_OK;
+        }
+        {
+            std::lock_guard<std::mutex> queue_guard(send_queue_lock_);
+            if (send_count_ < SIM_SEND_QUEUE_MAX_MESSAGES && length <= SIM_SEND_QUEUE_MAX_BYTES - send_bytes_) {
+                if (send_tail_) {
+                    send_tail_->next = entry;
+                } else {
+                    send_head_ = entry;
+                }
+                send_tail_ = entry;
+                send_count_++;
+                send_bytes_ += length;
+                queued = true;
+            }
+        }
+        if (queued && !write_in_flight_) {
+            write_in_flight_ = true;
+            write_failed = StartNextWrite();
+        }
+    }
+    if (!queued) {
+        // The simulator has stopped taking what we send.
         std::free(block);
         std::free(entry);
-        return;
+        Disconnect(DISCONNECT_ERROR, SIM_STATUS_SEND_QUEUE_FULL);
+        return BrokenStatus();
     }
-    {
-        std::lock_guard<std::mutex> queue_guard(send_queue_lock_);
-        if (send_tail_) {
-            send_tail_->next = entry;
-        } else {
-            send_head_ = entry;
-        }
-        send_tail_ = entry;
-        send_count_++;
-        send_bytes_ += length;
-    }
-    if (!write_in_flight_) {
-        write_in_flight_ = true;
-        StartNextWrite();
-    }
+    if (write_failed) Break(write_failed);
+    return SIM_S_OK;
 }
 
-void CClient::StartNextWrite() {
+uint32_t CClient::StartNextWrite() {
     OutgoingEntry* entry;
     {
         std::lock_guard<std::mutex> queue_guard(send_queue_lock_);
@@ -128,20 +146,40 @@ void CClient::StartNextWrite() {
     }
     if (!entry) {
         write_in_flight_ = false;
-        return;
+        return 0;
     }
     std::free(written_block_);
     written_block_ = entry->block;
     uint32_t length = entry->length;
     std::free(entry);
     AddRef();
-    if (!platform::link_start_write(link_, written_block_, length)) Release();
+    uint32_t failed = platform::link_start_write(link_, written_block_, length);
+    // No completion follows a failed start; the caller's own reference keeps
+    // the object alive.
+    if (failed) Release();
+    return failed;
 }
 
 void CClient::IssueRead() {
     uint32_t room = receive_buffer_free_room(&receive_);
     AddRef();
-    if (!platform::link_start_read(link_, receive_buffer_free_start(&receive_), room)) Release();
+    uint32_t failed = platform::link_start_read(link_, receive_buffer_free_start(&receive_), room);
+    if (!failed) return;
+    // No completion follows: the failure breaks the connection here, as a
+    // failed completion would. The caller holds a reference of its own.
+    Break(failed);
+    Release();
+}
+
+void CClient::Break(uint32_t status) {
+    if (status == SIM_STATUS_CANCELLED) {
+        Disconnect(DISCONNECT_CANCELLED, status);
+    } else if (status == SIM_STATUS_REMOTE_DISCONNECT || status == SIM_STATUS_PIPE_BROKEN ||
+               status == SIM_STATUS_CONNECTION_RESET) {
+        Disconnect(DISCONNECT_REMOTE, status);
+    } else {
+        Disconnect(DISCONNECT_ERROR, status);
+    }
 }
 
 void CClient::CompletionThunk(void* context, uint16_t op_kind, uint32_t status, uint32_t bytes) {
@@ -151,22 +189,17 @@ void CClient::CompletionThunk(void* context, uint16_t op_kind, uint32_t status, 
 void CClient::OnCompletion(uint16_t op_kind, uint32_t status, uint32_t bytes) {
     bool ok = status == 0 || (status == SIM_STATUS_BUFFER_OVERFLOW && kind_ == platform::LINK_PIPE);
     if (!ok) {
-        if (status == SIM_STATUS_CANCELLED) {
-            Disconnect(DISCONNECT_CANCELLED, status);
-        } else if (status == SIM_STATUS_REMOTE_DISCONNECT || status == SIM_STATUS_PIPE_BROKEN ||
-                   status == SIM_STATUS_CONNECTION_RESET) {
-            Disconnect(DISCONNECT_REMOTE, status);
-        } else {
-            Disconnect(DISCONNECT_ERROR, status);
-        }
+        Break(status);
     } else if (bytes == 0) {
         Disconnect(DISCONNECT_ZERO_BYTES, SIM_STATUS_ZERO_BYTES);
     } else if (op_kind == platform::LINK_OP_WRITE) {
         last_write_bytes_ = bytes;
+        uint32_t write_failed = 0;
         if (state_ == TRANSPORT_OPEN) {
             std::lock_guard<std::mutex> guard(transport_lock_);
-            if (state_ == TRANSPORT_OPEN) StartNextWrite();
+            if (state_ == TRANSPORT_OPEN) write_failed = StartNextWrite();
         }
+        if (write_failed) Break(write_failed);
     } else {
         OnReadDone(bytes);
     }
@@ -207,21 +240,33 @@ void CClient::OnMessage(MessageHolder*) {}
 
 void CClient::MessageThunk(void* context, MessageHolder* holder) { static_cast<CClient*>(context)->OnMessage(holder); }
 
-void CClient::Disconnect(uint32_t reason, uint32_t status) {
+bool CClient::Disconnect(uint32_t reason, uint32_t status) {
     uint32_t previous = TRANSPORT_CLOSED;
     if (transport_lock_ready_) {
         std::lock_guard<std::mutex> guard(transport_lock_);
         previous = state_.exchange(TRANSPORT_CLOSED);
         serial_ = 0;
-    }
-    if (previous != TRANSPORT_CLOSED) {
-        if (reason != DISCONNECT_CLOSED) {
-            last_os_error_ = platform::link_last_os_error(link_);
-            disconnect_status_ = status;
+        // A read and a write can fail together on two threads: the first
+        // records its status, then its reason, so whoever sees a reason sees
+        // the status that goes with it; later calls change nothing.
+        if (previous != TRANSPORT_CLOSED) {
+            if (reason != DISCONNECT_CLOSED) {
+                last_os_error_ = platform::link_last_os_error(link_);
+                disconnect_status_ = status;
+                g_breaks_recorded.fetch_add(1);
+            }
+            disconnect_reason_ = reason;
         }
-        platform::link_close(link_, previous == TRANSPORT_OPEN);
     }
-    disconnect_reason_ = reason;
+    if (previous == TRANSPORT_CLOSED) return false;
+    platform::link_close(link_, previous == TRANSPORT_OPEN);
+    return true;
+}
+
+HRESULT_T CClient::BrokenStatus() const {
+    HRESULT_T status = static_cast<HRESULT_T>(disconnect_status_.load());
+    // A break recorded without a failure code must still read as a failure.
+    return status < 0 ? status : SIM_E_FAIL;
 }
 
 void CClient::Release() {

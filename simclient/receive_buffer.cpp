@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "simclient/alloc_faults.h"
+
 bool receive_buffer_init(ReceiveBuffer* buffer) {
-    buffer->start = static_cast<uint8_t*>(std::malloc(RECEIVE_BUFFER_INITIAL));
+    buffer->start = static_cast<uint8_t*>(client_malloc(ALLOC_RECEIVE_BUFFER, RECEIVE_BUFFER_INITIAL));
     buffer->capacity = buffer->start ? RECEIVE_BUFFER_INITIAL : 0;
     buffer->write = 0;
     buffer->parse = 0;

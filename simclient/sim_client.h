@@ -27,6 +27,13 @@ enum DisconnectReason : uint32_t {
 constexpr uint32_t TRANSPORT_CLOSED = 0;
 constexpr uint32_t TRANSPORT_OPEN = 2;
 
+// A simulator that stops reading must not grow the outgoing queue without
+// bound: past these the connection counts as broken (reason 9 with this
+// status), as a failed write would.
+constexpr uint32_t SIM_SEND_QUEUE_MAX_MESSAGES = 16384;
+constexpr uint32_t SIM_SEND_QUEUE_MAX_BYTES = 4u * 1024u * 1024u;
+constexpr uint32_t SIM_STATUS_SEND_QUEUE_FULL = 0xC000009Au;  // insufficient resources
+
 struct OutgoingEntry {
     OutgoingEntry* next;
     uint8_t* block;
@@ -40,7 +47,9 @@ public:
     virtual ~CClient();
 
     virtual void Start();
-    virtual void Disconnect(uint32_t reason, uint32_t status);
+    // Closes the connection. Only the first call records anything: status
+    // and reason together, under the transport lock. True for that call.
+    virtual bool Disconnect(uint32_t reason, uint32_t status);
     virtual void OnMessage(MessageHolder* holder);
     virtual void OnRawRead() {}
 
@@ -48,9 +57,11 @@ public:
     bool ConnectTcp(const char* address, const char* port, uint32_t family, uint32_t max_receive,
                     bool disable_nagle);
 
-    // Hands one finished message (a heap block) to the connection; frees it
-    // when the connection is not open.
-    void HandOver(uint8_t* block, uint32_t length);
+    // Hands one finished message (a heap block) to the connection, which
+    // owns it from then on. S_OK when it was queued (or the connection was
+    // closed by its owner); the break status when the connection is broken
+    // or the message overflowed the queue; E_OUTOFMEMORY.
+    HRESULT_T HandOver(uint8_t* block, uint32_t length);
     void DiscardOutgoing();
 
     void AddRef() { ref_count_.fetch_add(1); }
@@ -58,12 +69,20 @@ public:
 
     uint32_t state() const { return state_.load(); }
     uint32_t disconnect_reason() const { return disconnect_reason_.load(); }
-    uint32_t disconnect_status() const { return disconnect_status_; }
+    uint32_t disconnect_status() const { return disconnect_status_.load(); }
+    // The status a request reports once the connection has broken.
+    HRESULT_T BrokenStatus() const;
     uint32_t kind() const { return kind_; }
     uint32_t receive_capacity() const { return receive_.capacity; }
 
     // Live transport objects in the process.
     static uint32_t live_transports();
+    // Test aids: connection breaks recorded in the process (reason not 0);
+    // messages waiting in the outgoing queue; references held (the owner's
+    // and one per read or write in flight).
+    static uint32_t breaks_recorded();
+    uint32_t outgoing_count();
+    uint32_t references() const { return ref_count_.load(); }
 
     // Issues the read that a full receive queue held back (see OnReadDone).
     void ResumeReading();
@@ -71,8 +90,14 @@ public:
 
 protected:
     bool Initialize(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family);
+    bool Attach(platform::SimLink* link, uint32_t max_receive, bool disable_nagle, uint32_t family);
     void IssueRead();
-    void StartNextWrite();  // call with transport_lock_ held
+    // Call with transport_lock_ held. Returns the status of a write that
+    // failed at once (0 otherwise); the caller breaks the connection with it
+    // once the lock is released.
+    uint32_t StartNextWrite();
+    // Breaks the connection for a read or write that failed with status.
+    void Break(uint32_t status);
     void OnCompletion(uint16_t op_kind, uint32_t status, uint32_t bytes);
     void OnReadDone(uint32_t bytes);
     // True when received messages should wait for a dispatch before more
@@ -84,7 +109,7 @@ protected:
     platform::SimLink* link_ = nullptr;
     std::atomic<uint32_t> state_{TRANSPORT_CLOSED};
     uint32_t last_os_error_ = 0;
-    uint32_t disconnect_status_ = 0;
+    std::atomic<uint32_t> disconnect_status_{0};
     const uint32_t kind_;
     uint32_t last_read_bytes_ = 0;
 
@@ -133,7 +158,7 @@ public:
     ~ClientClient() override;
 
     void Start() override;
-    void Disconnect(uint32_t reason, uint32_t status) override;
+    bool Disconnect(uint32_t reason, uint32_t status) override;
     void OnMessage(MessageHolder* holder) override;
 
     // Request building (see sim_requests.cpp).
@@ -142,8 +167,6 @@ public:
     HRESULT_T SendBuffered();
     // Ends a request: sent at once while auto-send is on (always, here).
     HRESULT_T Finish() { return auto_send_ ? SendBuffered() : SIM_S_OK; }
-    // The status a request reports once the connection has broken.
-    HRESULT_T BrokenStatus() const;
 
     // Takes every queued message, in arrival order.
     ReceivedEntry* TakeQueue();

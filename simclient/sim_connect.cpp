@@ -49,17 +49,31 @@ static void close_client(ClientClient* client, bool link_opened = true) {
     }
 }
 
-static ClientClient* try_pipe(const ConnectionSettings* settings) {
+// How the application asked to be woken; set on each client before it
+// connects, since the first read may already complete (or fail) then.
+struct Notification {
+    void* window;
+    uint32_t user_message;
+    void* event_handle;
+};
+
+static ClientClient* new_client(uint32_t kind, const Notification* notify) {
+    ClientClient* client = new ClientClient(kind);
+    client->SetNotification(notify->window, notify->user_message, notify->event_handle);
+    return client;
+}
+
+static ClientClient* try_pipe(const ConnectionSettings* settings, const Notification* notify) {
     char pipe_name[2 * SIM_SETTING_TEXT + 64];
     settings_pipe_name(settings, pipe_name, sizeof(pipe_name));
-    ClientClient* client = new ClientClient(platform::LINK_PIPE);
+    ClientClient* client = new_client(platform::LINK_PIPE, notify);
     if (client->ConnectPipe(pipe_name, settings->max_receive_size, settings->disable_nagle)) return client;
     close_client(client, false);
     return nullptr;
 }
 
-static ClientClient* try_tcp(const ConnectionSettings* settings, uint32_t family) {
-    ClientClient* client = new ClientClient(platform::LINK_TCP);
+static ClientClient* try_tcp(const ConnectionSettings* settings, uint32_t family, const Notification* notify) {
+    ClientClient* client = new_client(platform::LINK_TCP, notify);
     if (client->ConnectTcp(settings->address, settings->port, family, settings->max_receive_size,
                            settings->disable_nagle)) {
         return client;
@@ -70,10 +84,10 @@ static ClientClient* try_tcp(const ConnectionSettings* settings, uint32_t family
 
 // The chain of links: pipe, IPv6, IPv4, then the local pipe once more. Each
 // link that fails on the loopback address moves on to the next.
-static HRESULT_T connect_chain(ConnectionSettings* settings, ClientClient** out) {
+static HRESULT_T connect_chain(ConnectionSettings* settings, const Notification* notify, ClientClient** out) {
     uint32_t protocol = settings->protocol;
     if (protocol == SIM_PROTOCOL_PIPE) {
-        if ((*out = try_pipe(settings)) != nullptr) return SIM_S_OK;
+        if ((*out = try_pipe(settings, notify)) != nullptr) return SIM_S_OK;
         if (settings->address[0] != '\0' && std::strcmp(settings->address, ".") != 0) return SIM_E_FAIL;
         std::strcpy(settings->address, "::1");
         settings_registry_port(settings, "SimConnect_Port_IPv6");
@@ -81,7 +95,7 @@ static HRESULT_T connect_chain(ConnectionSettings* settings, ClientClient** out)
     }
     if (protocol == SIM_PROTOCOL_IPV6) {
         if (!ensure_winsock()) return SIM_E_FAIL;
-        if (settings->port[0] != '\0' && (*out = try_tcp(settings, platform::LINK_FAMILY_IPV6)) != nullptr) {
+        if (settings->port[0] != '\0' && (*out = try_tcp(settings, platform::LINK_FAMILY_IPV6, notify)) != nullptr) {
             return SIM_S_OK;
         }
         if (std::strcmp(settings->address, "::1") != 0) return SIM_E_FAIL;
@@ -91,13 +105,13 @@ static HRESULT_T connect_chain(ConnectionSettings* settings, ClientClient** out)
     }
     if (protocol == SIM_PROTOCOL_IPV4) {
         if (!ensure_winsock()) return SIM_E_FAIL;
-        if (settings->port[0] != '\0' && (*out = try_tcp(settings, platform::LINK_FAMILY_IPV4)) != nullptr) {
+        if (settings->port[0] != '\0' && (*out = try_tcp(settings, platform::LINK_FAMILY_IPV4, notify)) != nullptr) {
             return SIM_S_OK;
         }
         if (std::strcmp(settings->address, "127.0.0.1") != 0) return SIM_E_FAIL;
         std::strcpy(settings->address, ".");
         settings->port[0] = '\0';
-        if ((*out = try_pipe(settings)) != nullptr) return SIM_S_OK;
+        if ((*out = try_pipe(settings, notify)) != nullptr) return SIM_S_OK;
     }
     return SIM_E_FAIL;
 }
@@ -113,10 +127,10 @@ HRESULT_T SimConnect_Open(HANDLE_SIM* handle, const char* name, void* window, ui
     if (!settings) return SIM_E_OUTOFMEMORY;
     settings_read(config_index, settings);
     ClientClient* client = nullptr;
-    HRESULT_T hr = connect_chain(settings, &client);
+    const Notification notify{window, user_message, event_handle};
+    HRESULT_T hr = connect_chain(settings, &notify, &client);
     std::free(settings);
     if (hr != SIM_S_OK) return hr;
-    client->SetNotification(window, user_message, event_handle);
     hr = send_open_message(client, name);
     if (hr != SIM_S_OK) {
         close_client(client);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the programs and tools. Usage: build.sh [native|windows|sanitize|fuzz]
+# Builds the programs and tools. Usage: build.sh [native|windows|sanitize|tsan|fuzz]
 #   native   -> build/bin/        (default)
 #   windows  -> build-windows/bin/*.exe (MinGW-w64 cross-build, static)
 #   sanitize -> build-asan/bin/   (AddressSanitizer + UndefinedBehaviorSanitizer)
+#   tsan     -> build-tsan/bin/   (ThreadSanitizer; the simulator client's tests only)
 #   fuzz     -> build-fuzz/bin/   (clang libFuzzer targets)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,10 +15,13 @@ case "$kind" in
   windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF
                                             -DCMAKE_BUILD_TYPE=Release) ;;
   sanitize) dir=$root/build-asan;    args=(-DRELAY_SANITIZE=ON -DRELAY_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug) ;;
+  tsan)     dir=$root/build-tsan;    args=(-DRELAY_TSAN=ON -DRELAY_BUILD_BENCHMARKS=OFF)
+            targets=(--target simclient_receive_buffer_test simclient_settings_test simclient_client_test
+                     simclient_link_break_test simclient_client_stress_test) ;;
   fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
                                             -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF)
             targets=(--target simclient_receive_fuzzer) ;;
-  *) echo "usage: $0 [native|windows|sanitize|fuzz]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|windows|sanitize|tsan|fuzz]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
 cmake --build "$dir" -j "$jobs" "${targets[@]}"

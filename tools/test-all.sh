@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: installs what it needs, builds the Linux and the Windows
 # programs, runs the Linux tests, the Windows tests under Wine, the Linux
-# tests again under the sanitizers, and a short fuzz run of the simulator
-# client's receive path. Ends with CTest's summaries.
+# tests again under the sanitizers, the simulator client's tests under
+# ThreadSanitizer, and a short fuzz run of the client's receive path. Ends
+# with CTest's summaries.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -29,6 +30,13 @@ if bash tools/build.sh sanitize; then
     run ctest --test-dir build-asan --output-on-failure -j 2
 else
   echo "FAILED: sanitizer build"; status=1
+fi
+
+step "Simulator client tests under ThreadSanitizer"
+if bash tools/build.sh tsan; then
+  TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build-tsan -R '^simclient_' --output-on-failure -j 2
+else
+  echo "FAILED: ThreadSanitizer build"; status=1
 fi
 
 step "Fuzzing the receive path for ${fuzz_seconds}s"

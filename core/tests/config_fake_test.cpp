@@ -75,6 +75,13 @@ TEST_F(ConfigTest, FileInCurrentDirectoryIsNamedBare) {
     EXPECT_EQ(g_bridge.interface_index, 7);
 }
 
+TEST_F(ConfigTest, ReceivePortAbove65535KeepsItsLow16Bits) {
+    dir_.write("Avionics-Panel.cfg", "[COM2]\nRECV_PORT=70000\n");
+    std::string out = load_for(PROGRAM_COMM2);
+    EXPECT_TRUE(contains(out, "Local Port redefined: 4464\n")) << out;
+    EXPECT_EQ(g_bridge.recv_port, 4464);
+}
+
 TEST_F(ConfigTest, EachProgramReadsOnlyItsOwnSection) {
     dir_.write("Avionics-Panel.cfg",
                "[COM1]\nVRAN_PORT=100\n[COM2]\nVRAN_PORT=200\n[NAVCOM1]\nVRAN_PORT=300\n[NAVCOM2]\nVRAN_PORT=400\n"

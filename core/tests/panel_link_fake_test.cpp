@@ -270,6 +270,48 @@ TEST_F(PanelLinkTest, FramesThatMustNotRunACycle) {
     EXPECT_EQ(g_bridge.quit_requested, 1);
 }
 
+TEST_F(PanelLinkTest, TitleOf255CharactersAndItsTerminatorRunsTheCycle) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    std::vector<uint8_t> longest = frame(REQUEST_PANEL_DATA);
+    std::memset(longest.data() + SIM_SIMOBJECT_DATA_OFFSET, 'A', 255);
+    longest[SIM_SIMOBJECT_DATA_OFFSET + 255] = 0;
+    deliver(longest);
+    EXPECT_EQ(g_displays, 1);
+}
+
+TEST_F(PanelLinkTest, ReceivePortAbove65535BindsItsLow16Bits) {
+    uint16_t port = free_port();
+    bridge_reset(program_profile(PROGRAM_COMM1), &kRecordingHooks);
+    dir_.write("Avionics-Panel.cfg", "[COM1]\nVRAN_PORT=" + std::to_string(panel_.port - 1) +
+                                         "\nRECV_PORT=" + std::to_string(port + 65536) + "\n");
+    testing::internal::CaptureStdout();
+    find_panel();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Local Port redefined: " + std::to_string(port) + "\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Bind to Receive Port: \t" + std::to_string(port) + "\n"), std::string::npos) << out;
+    EXPECT_EQ(platform::udp_local_port(g_bridge.udp_socket), port);
+}
+
+// A host on the LAN must not be able to drive the user's terminal through
+// what the program echoes.
+TEST_F(PanelLinkTest, ReceivedTextIsPrintedWithControlBytesEscaped) {
+    start(PROGRAM_COMM1, "TESTMODE=1\n");
+    panel_.receive();
+    panel_.send("VRAN\x1b[2J\r\x7f\xff");
+    EXPECT_EQ(search(), "Send ID request\nfalse Panel detected VRAN\\x1b[2J\\x0d\\x7f\\xff\n");
+    panel_.send("VRAN-COM1_1.0");
+    search();
+    ASSERT_TRUE(g_bridge.panel_connected);
+    panel_.receive_all();
+    panel_.send("R+");
+    panel_.send("S\x1b]0;title\x07\tX\n");
+    await_datagram();
+    testing::internal::CaptureStdout();
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "R+\nS\\x1b]0;title\\x07\tX\n\n");
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"R+", "S\x1b]0;title\x07\tX\n"}));  // the panel logic gets the bytes
+}
+
 TEST_F(PanelLinkTest, DrainTakesAtMost64DatagramsPerFrame) {
     connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
     for (int i = 0; i < 100; ++i) panel_.send("R" + std::to_string(i));

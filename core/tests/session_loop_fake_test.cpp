@@ -159,14 +159,52 @@ TEST_F(SessionLoopTest, IdleTimeFromTheFileIsUsedOnceRead) {
     fake_sim::on_dispatch([](int n) {
         if (n == 1) {
             without_interface();
-            g_bridge.idle_ms = 0;
+            g_bridge.idle_ms = 20;
         }
         if (n == 3) fake_sim::queue_message(fake_sim::quit_message());
     });
     testing::internal::CaptureStdout();
     run_session();
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(g_sleeps, (std::vector<uint32_t>{0, 0, 0}));
+    EXPECT_EQ(g_sleeps, (std::vector<uint32_t>{20, 20, 20}));
+}
+
+// The passes at which a panel search (its stop request) went out, with the
+// idle time set once the session runs.
+std::vector<int> search_passes(int32_t idle_ms, int passes) {
+    static int32_t s_idle;
+    static int s_passes;
+    static std::vector<int> s_found;
+    s_idle = idle_ms;
+    s_passes = passes;
+    s_found.clear();
+    fake_sim::reset();
+    g_sleeps.clear();
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        if (n == 1) {
+            without_interface();
+            g_bridge.idle_ms = s_idle;
+        }
+        if (data_requests().size() > s_found.size()) s_found.push_back(n);
+        if (n == s_passes) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    return s_found;
+}
+
+TEST_F(SessionLoopTest, ShortIdleTimesNeitherSpinNorSearchMoreThanTenTimesASecond) {
+    // IDLE_MS=0: each pass sleeps 1 ms, a search every 100 passes.
+    EXPECT_EQ(search_passes(0, 250), (std::vector<int>{10, 110, 210}));
+    EXPECT_EQ(g_sleeps, std::vector<uint32_t>(250, 1));
+    // 5 ms: a search every other tenth pass; 10 ms and more: every tenth pass
+    // as always.
+    EXPECT_EQ(search_passes(5, 70), (std::vector<int>{10, 30, 50, 70}));
+    EXPECT_EQ(search_passes(10, 40), (std::vector<int>{10, 20, 30, 40}));
+    EXPECT_EQ(g_sleeps, std::vector<uint32_t>(40, 10));
 }
 
 TEST_F(SessionLoopTest, LostConnectionEndsTheSessionWithOneLine) {

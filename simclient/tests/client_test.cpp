@@ -13,30 +13,11 @@
 #include "platform/sim_link.h"
 #include "simclient/sim_client.h"
 #include "simclient/sim_connect.h"
-#include "simclient/tests/script_peer.h"
-#include "simclient/tests/test_folders.h"
+#include "simclient/tests/connected_client.h"
 
 namespace {
 
-constexpr int kCurrent = 2;
 const char kDefaultPipe[] = "\\\\.\\pipe\\Microsoft Flight Simulator\\SimConnect";
-
-template <typename Pred>
-bool eventually(Pred pred, uint32_t timeout_ms = 10000) {
-    uint64_t deadline = platform::monotonic_ms() + timeout_ms;
-    while (!pred()) {
-        if (platform::monotonic_ms() > deadline) return false;
-        platform::sleep_ms(5);
-    }
-    return true;
-}
-
-std::vector<std::vector<uint8_t>> g_delivered;
-
-void record_message(SIMCONNECT_RECV* data, uint32_t size, void*) {
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(data);
-    g_delivered.emplace_back(p, p + size);
-}
 
 std::string text_at(const std::vector<uint8_t>& m, size_t offset) {
     return std::string(reinterpret_cast<const char*>(m.data() + offset));
@@ -57,64 +38,6 @@ std::string dead_port(bool ipv6) {
     peer_stop(l);
     return std::to_string(port);
 }
-
-enum class Link { Tcp, Pipe };
-
-// One open client and the peer end of its connection.
-class ConnectedTest : public ::testing::TestWithParam<Link> {
-protected:
-    void SetUp() override {
-        g_delivered.clear();
-        static int serial = 0;
-        std::string cfg = "[SimConnect]\n";
-        if (GetParam() == Link::Tcp) {
-            uint16_t port = 0;
-            listener_ = peer_listen_tcp(false, &port);
-            ASSERT_NE(nullptr, listener_);
-            cfg += "Protocol=IPv4\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\n";
-        } else {
-            std::string name = "relay-client-test-" + std::to_string(serial++);
-            listener_ = peer_listen_pipe(("\\\\.\\pipe\\" + name).c_str());
-            ASSERT_NE(nullptr, listener_);
-            cfg += "Protocol=Pipe\nPort=" + name + "\n";
-        }
-        env_.write_config(kCurrent, cfg + extra_config_);
-        ASSERT_EQ(SIM_S_OK, SimConnect_Open(&handle_, "Relay Test", nullptr, 0, nullptr, 0));
-        ASSERT_NE(nullptr, handle_);
-        PeerConn* conn = peer_accept(listener_, 5000);
-        ASSERT_NE(nullptr, conn);
-        peer_.reset(new ScriptedPeer(conn));
-        open_message_ = peer_->read_message();
-    }
-    void TearDown() override {
-        if (handle_) {
-            EXPECT_EQ(SIM_S_OK, SimConnect_Close(handle_));
-        }
-        peer_.reset();
-        peer_stop(listener_);
-    }
-
-    ClientClient* client() { return static_cast<ClientClient*>(handle_); }
-
-    // The status a broken link reports: a pipe breaks, a socket reads 0 bytes.
-    HRESULT_T break_status() const {
-        return static_cast<HRESULT_T>(GetParam() == Link::Pipe ? SIM_STATUS_PIPE_BROKEN : SIM_STATUS_ZERO_BYTES);
-    }
-
-    bool wait_queued(uint32_t count) {
-        return eventually([&] { return client()->queued_count() >= count; });
-    }
-    bool wait_broken() {
-        return eventually([&] { return client()->disconnect_reason() != 0; });
-    }
-
-    TestEnvironment env_;
-    std::string extra_config_;
-    PeerListener* listener_ = nullptr;
-    std::unique_ptr<ScriptedPeer> peer_;
-    HANDLE_SIM handle_ = nullptr;
-    std::vector<uint8_t> open_message_;
-};
 
 TEST_P(ConnectedTest, OpeningMessage) {
     ASSERT_EQ(296u, open_message_.size());
@@ -430,10 +353,7 @@ TEST_P(ConnectedTest, ClosedHandleIsRefused) {
     EXPECT_TRUE(eventually([] { return CClient::live_transports() == 0; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, ConnectedTest, ::testing::Values(Link::Tcp, Link::Pipe),
-                         [](const ::testing::TestParamInfo<Link>& info) {
-                             return info.param == Link::Tcp ? std::string("Tcp") : std::string("Pipe");
-                         });
+INSTANTIATE_TEST_SUITE_P(Links, ConnectedTest, ::testing::Values(Link::Tcp, Link::Pipe), link_name);
 
 // A raised MaxReceiveSize lets larger messages through.
 class RaisedMaximumTest : public ConnectedTest {
@@ -537,7 +457,7 @@ TEST_F(ChainTest, WithoutPipeTheChainGoesOnToIpv6ThenIpv4) {
 }
 
 TEST_F(ChainTest, Ipv6LoopbackFallsBackToIpv4ThenToTheLocalPipe) {
-    env_.write_config(kCurrent, "[SimConnect]\nProtocol=IPv6\nAddress=::1\nPort=" + dead_port(true) + "\n");
+    env_.write_config(kCurrentFolder, "[SimConnect]\nProtocol=IPv6\nAddress=::1\nPort=" + dead_port(true) + "\n");
     env_.set_registry_port("SimConnect_Port_IPv4", dead_port(false));
     PeerListener* pipe = listen_default_pipe();
     ASSERT_NE(nullptr, pipe);
@@ -550,7 +470,7 @@ TEST_F(ChainTest, Ipv6LoopbackFallsBackToIpv4ThenToTheLocalPipe) {
 }
 
 TEST_F(ChainTest, Ipv4WithoutAnyPortFailsWithoutTryingThePipe) {
-    env_.write_config(kCurrent, "[SimConnect]\nProtocol=IPv4\n");
+    env_.write_config(kCurrentFolder, "[SimConnect]\nProtocol=IPv4\n");
     PeerListener* pipe = listen_default_pipe();
     ASSERT_NE(nullptr, pipe);
     uint32_t sockets = platform::link_tcp_sockets_created();
@@ -566,7 +486,7 @@ TEST_F(ChainTest, ConfiguredPipeServerThatFailsEndsTheChain) {
     ASSERT_NE(nullptr, tcp4);
     env_.set_registry_port("SimConnect_Port_IPv4", port4);
     env_.set_registry_port("SimConnect_Port_IPv6", port4);
-    env_.write_config(kCurrent, "[SimConnect]\nProtocol=Pipe\nAddress=faraway\n");
+    env_.write_config(kCurrentFolder, "[SimConnect]\nProtocol=Pipe\nAddress=faraway\n");
     uint32_t sockets = platform::link_tcp_sockets_created();
     EXPECT_EQ(SIM_E_FAIL, SimConnect_Open(&handle_, "Chain", nullptr, 0, nullptr, 0));
     EXPECT_EQ(sockets, platform::link_tcp_sockets_created());
@@ -586,7 +506,7 @@ TEST_F(ChainTest, ConfigurationIndexNeedsItsSection) {
     handle_ = reinterpret_cast<HANDLE_SIM>(1);
     EXPECT_EQ(SIM_E_INVALIDARG, SimConnect_Open(&handle_, "Chain", nullptr, 0, nullptr, 3));
     EXPECT_EQ(nullptr, handle_);
-    env_.write_config(kCurrent, "[SimConnect.3]\nProtocol=Pipe\n");
+    env_.write_config(kCurrentFolder, "[SimConnect.3]\nProtocol=Pipe\n");
     ASSERT_EQ(SIM_S_OK, SimConnect_Open(&handle_, "Chain", nullptr, 0, nullptr, 3));
     expect_opened_on(pipe);
 }

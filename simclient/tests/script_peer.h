@@ -24,6 +24,11 @@ void peer_stop(PeerListener* listener);
 int32_t peer_read(PeerConn* conn, uint8_t* buf, uint32_t len, uint32_t timeout_ms);
 bool peer_write(PeerConn* conn, const uint8_t* buf, uint32_t len);
 void peer_close(PeerConn* conn);
+// Ends the connection abruptly (TCP: a reset; pipe: the server disconnects
+// the client) and frees it.
+void peer_abort(PeerConn* conn);
+// Stops sending but keeps reading (TCP half-close; a pipe has none: no-op).
+void peer_shutdown_send(PeerConn* conn);
 
 // Runs the test process in a network namespace of its own where possible, so
 // the default pipe name and loopback ports belong to this test alone.
@@ -47,6 +52,11 @@ public:
         peer_close(conn_);
         conn_ = nullptr;
     }
+    void abort() {
+        peer_abort(conn_);
+        conn_ = nullptr;
+    }
+    void shutdown_send() { peer_shutdown_send(conn_); }
 
 private:
     bool read_exactly(uint8_t* buf, uint32_t len, uint32_t timeout_ms);

@@ -148,4 +148,15 @@ void peer_close(PeerConn* conn) {
     close(conn->fd);
     delete conn;
 }
+
+void peer_abort(PeerConn* conn) {
+    if (!conn) return;
+    linger hard{1, 0};  // closing then sends a reset (TCP; no effect on the pipe's Unix socket)
+    setsockopt(conn->fd, SOL_SOCKET, SO_LINGER, &hard, sizeof(hard));
+    peer_close(conn);
+}
+
+void peer_shutdown_send(PeerConn* conn) {
+    if (conn) shutdown(conn->fd, SHUT_WR);
+}
 #endif

@@ -173,6 +173,21 @@ bool peer_write(PeerConn* conn, const uint8_t* buf, uint32_t len) {
     return rc == static_cast<int32_t>(len);
 }
 
+void peer_abort(PeerConn* conn) {
+    if (!conn) return;
+    if (conn->is_pipe) {
+        DisconnectNamedPipe(conn->pipe);
+    } else {
+        linger hard{1, 0};
+        setsockopt(conn->socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof(hard));
+    }
+    peer_close(conn);
+}
+
+void peer_shutdown_send(PeerConn* conn) {
+    if (conn && !conn->is_pipe) shutdown(conn->socket, SD_SEND);
+}
+
 void peer_close(PeerConn* conn) {
     if (!conn) return;
     if (conn->is_pipe) {
