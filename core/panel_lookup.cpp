@@ -28,17 +28,19 @@ bool find_power_fields(LayoutColumn layout, const char* partial_panel, PowerFiel
     PowerFields f{};
     bool ok = find_field(layout, "AVIONICS MASTER SWITCH", "boolean", &f.avionics_switch);
     ok &= find_field(layout, "CIRCUIT GENERAL PANEL ON", "boolean", &f.panel_circuit);
-    ok &= find_field(layout, partial_panel, "Enum", &f.partial_panel);
+    if (partial_panel) ok &= find_field(layout, partial_panel, "Enum", &f.partial_panel);
     if (ok) *out = f;
     return ok;
 }
 
+bool power_switches_on(const uint8_t* block, const PowerFields& f) {
+    return block_i32(block, f.avionics_switch) != 0 && block_i32(block, f.panel_circuit) != 0;
+}
+
 bool power_accepts_input(const uint8_t* block, const PowerFields& f) {
-    return block_i32(block, f.avionics_switch) != 0 && block_i32(block, f.panel_circuit) != 0 &&
-           block_i32(block, f.partial_panel) == 0;
+    return power_switches_on(block, f) && block_i32(block, f.partial_panel) == 0;
 }
 
 bool power_shows_display(const uint8_t* block, const PowerFields& f) {
-    return block_i32(block, f.avionics_switch) != 0 && block_i32(block, f.panel_circuit) != 0 &&
-           block_i32(block, f.partial_panel) != 1;
+    return power_switches_on(block, f) && block_i32(block, f.partial_panel) != 1;
 }

@@ -22,8 +22,14 @@ struct PowerFields {
     uint32_t partial_panel;    // the radio's "PARTIAL PANEL ...", "Enum"
 };
 
-// Resolves the two switches and the named partial-panel variable.
+// Resolves the two switches and the named partial-panel variable. A panel
+// whose power test is the two switches alone passes null; only
+// power_switches_on then applies.
 bool find_power_fields(LayoutColumn layout, const char* partial_panel, PowerFields* out);
+
+// Both switches on, whatever the state of any one radio: the power test of
+// a panel that serves several radios.
+bool power_switches_on(const uint8_t* block, const PowerFields& f);
 
 // Input is taken only with both switches on and the radio not failed at all
 // (partial panel exactly 0).
