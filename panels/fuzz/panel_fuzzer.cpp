@@ -23,6 +23,7 @@
 #include "panels/adf/adf_panel.h"
 #include "panels/com/com_panel.h"
 #include "panels/fuzz/panel_fuzz_input.h"
+#include "panels/hub1/hub1_panel.h"
 #include "panels/nav/nav_panel.h"
 #include "panels/navcom/navcom_panel.h"
 #include "panels/xpdr/xpdr_panel.h"
@@ -40,6 +41,7 @@ struct FuzzedProgram {
 };
 
 const FuzzedProgram kPrograms[] = {
+    {PROGRAM_HUB1, hub_panel_start, &kHubPanelHooks},
     {PROGRAM_NAVCOM1, [] { return navcom_panel_start(1); }, &kNavComPanelHooks},
     {PROGRAM_NAVCOM2, [] { return navcom_panel_start(2); }, &kNavComPanelHooks},
     {PROGRAM_ADF, adf_panel_start, &kAdfPanelHooks},
@@ -203,7 +205,7 @@ void apply_settings(const uint8_t* header) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < kFuzzHeaderSize) return 0;
     const FuzzedProgram* fuzzed = find_program(static_cast<ProgramId>(data[0] % PROGRAM_COUNT));
-    if (!fuzzed) return 0;
+    check(fuzzed != nullptr);
     const ProgramProfile* program = program_profile(fuzzed->id);
     const PanelHooks& hooks = *fuzzed->hooks;
 
