@@ -139,6 +139,7 @@ for i in "${!names[@]}"; do
   done
   sends+=("$n")
   cat "$script" >&"${panel_fd[$i]}" &
+  pids+=($!)
 done
 
 # Memory after the first quarter, and at the end.
