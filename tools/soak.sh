@@ -158,26 +158,31 @@ echoed() {
   tr -d '\r' <"$1" | awk -v codes="$2" 'BEGIN { n = split(codes, c, " "); for (i = 1; i <= n; ++i) want[c[i]] = 1 }
     ($0 in want) { ++count } END { print count + 0 }'
 }
-# Let the last inputs through: every program handles a frame at least
-# every half second.
-settled() {
-  local i
-  for i in "${!names[@]}"; do
-    [ "$(echoed "$work/${names[$i]}.log" "${events[$i]}")" = $(($(count "$SIM" "^event: client ${client[$i]} ") - base_events[i])) ] ||
-      return 1
-  done
+# counts <i>: the inputs program i echoed, the events due for them and
+# those the stand-in logged from its client, the state writes due and logged.
+counts() {
+  local i=$1 log=$work/${names[$1]}.log
+  echo "$(echoed "$log" "${events[$i]} ${writes[$i]} ${quiet[$i]}")" \
+    "$(echoed "$log" "${events[$i]}")" $(($(count "$SIM" "^event: client ${client[$i]} ") - base_events[i])) \
+    "$(echoed "$log" "${writes[$i]}")" $(($(count "$SIM" "^set: client ${client[$i]} ") - base_writes[i]))
 }
-for _ in $(seq 100); do settled && break; sleep 0.2; done
+# Let the last inputs through: every program handles a frame at least every
+# half second, so counts that have not moved for three seconds are final.
+previous= stable=0
+for _ in $(seq 60); do
+  now=$(for i in "${!names[@]}"; do counts "$i"; done)
+  if [ "$now" = "$previous" ]; then stable=$((stable + 1)); else stable=0; fi
+  [ $stable -ge 6 ] && break
+  previous=$now
+  sleep 0.5
+done
+mapfile -t final <<<"$now"
 
 printf '%-14s %6s %6s %7s %7s %7s %7s %9s\n' program sent echoed events seen writes seen "RSS KiB"
 for i in "${!names[@]}"; do
   name=${names[$i]}
   log=$work/$name.log
-  want_events=$(echoed "$log" "${events[$i]}")
-  want_writes=$(echoed "$log" "${writes[$i]}")
-  got_events=$(($(count "$SIM" "^event: client ${client[$i]} ") - base_events[i]))
-  got_writes=$(($(count "$SIM" "^set: client ${client[$i]} ") - base_writes[i]))
-  all=$(echoed "$log" "${events[$i]} ${writes[$i]} ${quiet[$i]}")
+  read -r all want_events got_events want_writes got_writes <<<"${final[$i]}"
   printf '%-14s %6s %6s %7s %7s %7s %7s %5s->%s\n' "$name" "${sends[$i]}" "$all" "$want_events" "$got_events" \
     "$want_writes" "$got_writes" "${rss_start[$i]}" "${rss_end[$i]}"
   kill -0 "${relay_pid[$i]}" 2>/dev/null || fail "$name is no longer running"
