@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Builds the programs and tools. Usage: build.sh [native|windows|sanitize|tsan|fuzz]
+# Builds the programs and tools. Usage: build.sh [native|windows|sanitize|tsan|fuzz|package]
 #   native   -> build/bin/        (default)
 #   windows  -> build-windows/bin/*.exe (MinGW-w64 cross-build, static)
 #   sanitize -> build-asan/bin/   (AddressSanitizer + UndefinedBehaviorSanitizer)
 #   tsan     -> build-tsan/bin/   (ThreadSanitizer; the simulator client's tests only)
 #   fuzz     -> build-fuzz/bin/   (clang libFuzzer targets)
+#   package  -> the release packages: builds native and windows, then
+#               build-windows/AvionicsRelay-<version>-win64.zip and
+#               build/AvionicsRelay-<version>-Linux.tar.gz
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kind=${1:-native}
 jobs=${RELAY_JOBS:-$(nproc)}
 targets=()
+if [ "$kind" = package ]; then
+  bash "$root/tools/build.sh" native
+  bash "$root/tools/build.sh" windows
+  (cd "$root/build-windows" && cpack -G ZIP)
+  (cd "$root/build" && cpack -G TGZ)
+  exit 0
+fi
 case "$kind" in
   native)   dir=$root/build;         args=() ;;
   windows)  dir=$root/build-windows; args=(-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake -DRELAY_BUILD_BENCHMARKS=OFF
@@ -20,8 +30,8 @@ case "$kind" in
                      simclient_link_break_test simclient_client_stress_test) ;;
   fuzz)     dir=$root/build-fuzz;    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRELAY_BUILD_FUZZERS=ON
                                             -DRELAY_BUILD_TESTS=OFF -DRELAY_BUILD_BENCHMARKS=OFF)
-            targets=(--target simclient_receive_fuzzer) ;;
-  *) echo "usage: $0 [native|windows|sanitize|tsan|fuzz]" >&2; exit 2 ;;
+            targets=(--target simclient_receive_fuzzer panel_fuzzer panel_fuzz_seeds) ;;
+  *) echo "usage: $0 [native|windows|sanitize|tsan|fuzz|package]" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$dir" "${args[@]}" >/dev/null
 cmake --build "$dir" -j "$jobs" "${targets[@]}"

@@ -6,8 +6,11 @@
 # Usage: measure-idle.sh [bin-folder] [seconds] [KEY=VALUE...]
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin=$(cd "${1:-$root/build/bin}" && pwd) || exit 2
+bin=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-idle: no folder ${1:-}"; exit 2; }
 seconds=${2:-30}
+for exe in sim-standin COMM1-Relay virtual-panel; do
+  [ -x "$bin/$exe" ] || { echo "measure-idle: $bin/$exe not found; build first (bash tools/build.sh)"; exit 2; }
+done
 if [ -z "${RELAY_IN_NETNS:-}" ]; then
   exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$@"
 fi

@@ -2,8 +2,8 @@
 # Every test: installs what it needs, builds the Linux and the Windows
 # programs, runs the Linux tests, the Windows tests under Wine, the Linux
 # tests again under the sanitizers, the simulator client's tests under
-# ThreadSanitizer, and a short fuzz run of the client's receive path. Ends
-# with CTest's summaries.
+# ThreadSanitizer, and short fuzz runs of the client's receive path and of
+# the panel logic. Ends with CTest's summaries.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -39,13 +39,12 @@ else
   echo "FAILED: ThreadSanitizer build"; status=1
 fi
 
-step "Fuzzing the receive path for ${fuzz_seconds}s"
-if [ -x simclient/fuzz/run_fuzz.sh ] || [ -f simclient/fuzz/run_fuzz.sh ]; then
-  if bash tools/build.sh fuzz; then
-    run bash simclient/fuzz/run_fuzz.sh build-fuzz "$fuzz_seconds"
-  else
-    echo "FAILED: fuzz build"; status=1
-  fi
+step "Fuzzing the receive path and the panel logic for ${fuzz_seconds}s each"
+if bash tools/build.sh fuzz; then
+  run bash simclient/fuzz/run_fuzz.sh build-fuzz "$fuzz_seconds"
+  run bash panels/fuzz/run_panel_fuzz.sh build-fuzz "$fuzz_seconds"
+else
+  echo "FAILED: fuzz build"; status=1
 fi
 
 echo

@@ -21,7 +21,8 @@ set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-bin=${RELAY_BIN:-$repo/build/bin}
+# Absolute, since the programs start in folders of their own.
+bin=$(cd "${RELAY_BIN:-$repo/build/bin}" 2>/dev/null && pwd) || bin=${RELAY_BIN:-$repo/build/bin}
 all_args=("$@")
 mode=interactive
 panel=comm1

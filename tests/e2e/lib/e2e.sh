@@ -10,6 +10,8 @@ set -u
 
 E2E_SRC=${RELAY_SRC:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
 E2E_BIN=${RELAY_BIN:-$E2E_SRC/build/bin}
+# Absolute, since every program starts in a folder of its own.
+E2E_BIN=$(cd "$E2E_BIN" 2>/dev/null && pwd) || E2E_BIN=${RELAY_BIN:-$E2E_SRC/build/bin}
 E2E_KIND=${RELAY_KIND:-native}
 E2E_NAME=$(basename "$0" .sh)
 
