@@ -1,5 +1,6 @@
 #include "core/bridge_state.h"
 
+#include <cmath>
 #include <cstring>
 
 BridgeState g_bridge;
@@ -48,4 +49,12 @@ double block_f64(const uint8_t* block, uint32_t offset) {
     double v;
     std::memcpy(&v, block + offset, sizeof(v));
     return v;
+}
+
+int32_t whole_int32(double value) {
+    if (std::isnan(value)) return 0;
+    double t = std::trunc(value);
+    if (t >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    if (t <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+    return static_cast<int32_t>(t);
 }

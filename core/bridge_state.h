@@ -73,3 +73,8 @@ void bridge_reset_session();
 // Reads a field of a frame's data block (the block need not be aligned).
 int32_t block_i32(const uint8_t* block, uint32_t offset);
 double block_f64(const uint8_t* block, uint32_t offset);
+
+// Whole part of a value from the simulator, held within the 32-bit range; 0
+// for no number. Its values are trusted for their meaning, never for their
+// range, so every conversion of one to an integer goes through here.
+int32_t whole_int32(double value);

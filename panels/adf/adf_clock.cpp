@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/bridge_state.h"
 #include "panels/adf/adf_rules.h"
 
 namespace {
@@ -19,8 +20,7 @@ void take_elapsed(AdfEditState* s, double absolute_time) {
         s->et_start = absolute_time;
         seconds = 0;
     }
-    if (seconds > INT32_MAX) seconds = INT32_MAX;
-    s->et_elapsed = static_cast<int32_t>(seconds);
+    s->et_elapsed = whole_int32(seconds);
 }
 
 }  // namespace

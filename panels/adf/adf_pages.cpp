@@ -69,9 +69,7 @@ int adf_needle(double relative_bearing, bool signal) {
     double c = relative_bearing * 15.0 / 50.0;
     c = relative_bearing > 0 ? c + 0.5 : c - 0.5;
     if (!std::isfinite(c)) return 0;
-    if (c >= INT32_MAX) return INT32_MAX;
-    if (c <= INT32_MIN) return INT32_MIN;
-    return static_cast<int>(c);
+    return whole_int32(c);
 }
 
 void adf_send_page(const AdfDescription& adf, AdfEditState* s, uint8_t page, const uint8_t* block,

@@ -3,23 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/bridge_state.h"
 #include "panels/nav/nav_rules.h"
 
-namespace {
-
-// Whole part of a value, held within the 32-bit range; 0 for no number. The
-// simulator's values are trusted for their meaning, never for their range.
-int32_t whole_part(double value) {
-    if (std::isnan(value)) return 0;
-    double t = std::trunc(value);
-    if (t >= 2147483647.0) return INT32_MAX;
-    if (t <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(t);
-}
-
-}  // namespace
-
-int32_t nav_round(double value) { return whole_part(value > 0 ? value + 0.5 : value - 0.5); }
+int32_t nav_round(double value) { return whole_int32(value > 0 ? value + 0.5 : value - 0.5); }
 
 int32_t nav_course_to_station(double radial) {
     int32_t r = nav_round(radial);
@@ -34,7 +21,7 @@ int32_t nav_radial_from_station(double radial) {
 }
 
 int32_t nav_obs_value(double obs) {
-    int32_t v = whole_part(obs);
+    int32_t v = whole_int32(obs);
     return v == 360 ? 0 : v;
 }
 
@@ -42,7 +29,7 @@ int32_t nav_cdi_value(int32_t cdi) {
     // The needle's integer goes through single precision first, as the
     // bar's scale was worked out.
     double c = static_cast<double>(static_cast<float>(cdi)) * 15.0 / 127.0;
-    return whole_part(cdi > 0 ? c + 0.5 : c - 0.5);
+    return whole_int32(cdi > 0 ? c + 0.5 : c - 0.5);
 }
 
 bool nav_dme_shows_tenths(double nautical_miles) { return nautical_miles < static_cast<double>(99.9f); }

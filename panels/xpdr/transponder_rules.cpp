@@ -52,13 +52,9 @@ bool xpdr_resolve(LayoutColumn layout, EventColumn events, TransponderFields* fi
 }
 
 int32_t xpdr_flight_level(double altitude_feet) {
-    if (std::isnan(altitude_feet)) return 0;
     // Truncating (a - 50) before dividing by 100 gives the same level as
     // truncating the quotient, so one formula serves both signs.
-    double level = std::trunc((altitude_feet >= 0.0 ? altitude_feet + 50.0 : altitude_feet - 50.0) / 100.0);
-    if (level >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-    if (level <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-    return static_cast<int32_t>(level);
+    return whole_int32((altitude_feet >= 0.0 ? altitude_feet + 50.0 : altitude_feet - 50.0) / 100.0);
 }
 
 int32_t xpdr_frame_flight_level(const uint8_t* block, const TransponderFields& f, int32_t fl_mode) {
