@@ -6,17 +6,13 @@
 # Usage: measure-idle.sh [bin-folder] [seconds] [KEY=VALUE...]
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-idle: no folder ${1:-}"; exit 2; }
+source "$root/tools/lib/bin_folder.sh"
+source "$root/tools/lib/netns.sh"
+relay_bin_folder measure-idle "${1:-$root/build/bin}" sim-standin COMM1-Relay virtual-panel
 seconds=${2:-30}
-for exe in sim-standin COMM1-Relay virtual-panel; do
-  [ -x "$bin/$exe" ] || { echo "measure-idle: $bin/$exe not found; build first (bash tools/build.sh)"; exit 2; }
-done
-if [ -z "${RELAY_IN_NETNS:-}" ]; then
-  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$@"
-fi
+relay_enter_netns measure-idle "$0" "$@"
 shift 2 2>/dev/null || shift $#
 keys=("$@")
-ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
 
 work=$(mktemp -d)
 trap 'kill $standin $panel $relay 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT

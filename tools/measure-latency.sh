@@ -12,15 +12,11 @@
 # Usage: measure-latency.sh [bin-folder] [samples]
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-latency: no folder ${1:-}"; exit 2; }
+source "$root/tools/lib/bin_folder.sh"
+source "$root/tools/lib/netns.sh"
+relay_bin_folder measure-latency "${1:-$root/build/bin}" sim-standin COMM1-Relay latency-probe
 samples=${2:-100}
-for exe in sim-standin COMM1-Relay latency-probe; do
-  [ -x "$bin/$exe" ] || { echo "measure-latency: $bin/$exe not found; build first (bash tools/build.sh)"; exit 2; }
-done
-if [ -z "${RELAY_IN_NETNS:-}" ]; then
-  exec unshare -rn env RELAY_IN_NETNS=1 bash "$0" "$bin" "$samples"
-fi
-ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || exit 1
+relay_enter_netns measure-latency "$0" "$bin" "$samples"
 
 work=$(mktemp -d)
 pids=()

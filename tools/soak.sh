@@ -19,7 +19,8 @@
 # RELAY_SOAK_KEEP=1 keeps the logs.
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bin=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "soak: no folder ${1:-}"; exit 2; }
+source "$root/tools/lib/bin_folder.sh"
+source "$root/tools/lib/netns.sh"
 seconds=${2:-300}
 seed=${RELAY_SOAK_SEED:-$(( $(date +%s) % 32768 ))}
 rss_limit_kib=${RELAY_SOAK_RSS_KIB:-64}
@@ -43,15 +44,9 @@ programs=(
 # transponder's M and mode knob (they can switch it OFF, which stops code
 # steps), HUB1's pages 3 to 6.
 
-for row in "${programs[@]}"; do
-  for exe in "${row%% *}" sim-standin virtual-panel; do
-    [ -x "$bin/$exe" ] || { echo "soak: $bin/$exe not found; build first (bash tools/build.sh)"; exit 2; }
-  done
-done
-if [ -z "${RELAY_IN_NETNS:-}" ]; then
-  exec unshare -rn env RELAY_IN_NETNS=1 RELAY_SOAK_SEED="$seed" bash "$0" "$bin" "$seconds"
-fi
-ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || { echo "soak: namespace set-up failed"; exit 2; }
+relay_bin_folder soak "${1:-$root/build/bin}" "${programs[@]%% *}" sim-standin virtual-panel
+export RELAY_SOAK_SEED=$seed
+relay_enter_netns soak "$0" "$bin" "$seconds"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/relay-soak.XXXXXX")
 mkdir -p "$work/home"

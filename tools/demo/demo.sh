@@ -78,17 +78,10 @@ for exe in sim-standin "$program" virtual-panel; do
   fi
 done
 
-if [ -z "${RELAY_DEMO_IN_NETNS:-}" ]; then
-  if ! unshare -rn true 2>/dev/null; then
-    echo "demo: cannot make a private network namespace (unshare -rn); unprivileged user namespaces must be enabled"
-    exit 2
-  fi
-  RELAY_DEMO_IN_NETNS=1 exec unshare -rn bash "$0" "${all_args[@]}"
-fi
-
 # Inside the namespace: loopback plus one address whose directed broadcast
 # stays on loopback, like a machine with one network adapter.
-ip link set lo up && ip addr add 10.77.0.20/24 brd + dev lo || { echo "demo: namespace set-up failed"; exit 2; }
+source "$repo/tools/lib/netns.sh"
+relay_enter_netns demo "$0" "${all_args[@]}"
 
 runner=
 if [ "$kind" = windows ]; then

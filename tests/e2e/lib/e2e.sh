@@ -15,13 +15,9 @@ E2E_BIN=$(cd "$E2E_BIN" 2>/dev/null && pwd) || E2E_BIN=${RELAY_BIN:-$E2E_SRC/bui
 E2E_KIND=${RELAY_KIND:-native}
 E2E_NAME=$(basename "$0" .sh)
 
-if [ -z "${RELAY_E2E_IN_NETNS:-}" ]; then
-  RELAY_E2E_IN_NETNS=1 exec unshare -rn bash "$0" "$@"
-fi
-unset RELAY_E2E_IN_NETNS
-# shellcheck source=../../lib/netns.sh
-source "$E2E_SRC/tests/lib/netns.sh"
-relay_netns_setup || { echo "$E2E_NAME: cannot set up the network namespace"; exit 1; }
+# shellcheck source=../../../tools/lib/netns.sh
+source "$E2E_SRC/tools/lib/netns.sh"
+relay_enter_netns "$E2E_NAME" "$0" "$@"
 
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/relay-$E2E_NAME.XXXXXX")
 mkdir -p "$E2E_WORK/home"
