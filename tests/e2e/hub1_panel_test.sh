@@ -10,9 +10,8 @@ W=$E2E_WORK
 SIM=$W/sim-standin.log
 PANEL=$W/panel.log
 
-e2e_fifo "$W/panel.in" 8
 e2e_start_standin
-e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel hub1
+e2e_start_panel 8 panel --panel hub1
 e2e_wait "$PANEL" "listening on UDP port 4783" 30
 # IDLE_MS comes from [NAV1]; the rest from [HUB1].
 e2e_config "$W/hub1" "[NAV1]

@@ -14,14 +14,10 @@ FRAME_RATE="RequestDataOnSimObject request 1 definition 0 object 0 period VISUAL
 ONE_FRAME="RequestDataOnSimObject request 1 definition 0 object 0 period ONCE"
 STOP="RequestDataOnSimObject request 1 definition 0 object 0 period NEVER"
 
-e2e_fifo "$W/panel.in" 8
 e2e_start_standin -v
-e2e_start panel_pid panel "$W/panel" "$W/panel.in" virtual-panel --panel comm1
+e2e_start_panel 8 panel --panel comm1
 e2e_wait "$PANEL" "listening on UDP port 4771" 30
-e2e_config "$W/comm1" "[COM1]
-IDLE_MS=10
-KEEP_FRAME_RATE=1"
-e2e_start relay_pid COMM1-Relay "$W/comm1" /dev/null COMM1-Relay
+e2e_start_relay COMM1-Relay COM1 KEEP_FRAME_RATE=1
 
 e2e_wait "$RELAY" "Panel connected from 10.77.0.20" 60
 e2e_text "$RELAY" | grep -A1 -x "IDLE-Time redefined: 10ms" | grep -qx "Keep Frame Rate redefined: 1" ||

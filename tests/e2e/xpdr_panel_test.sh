@@ -12,11 +12,9 @@ SIM=$W/sim-standin.log
 P1=$W/panel1.log
 P2=$W/panel2.log
 
-e2e_fifo "$W/panel1.in" 8
-e2e_fifo "$W/panel2.in" 9
 e2e_start_standin -v
-e2e_start p1_pid panel1 "$W/p1" "$W/panel1.in" virtual-panel --panel xpdr
-e2e_start p2_pid panel2 "$W/p2" "$W/panel2.in" virtual-panel --panel xpdr --variant 2 --port 4791
+e2e_start_panel 8 panel1 --panel xpdr
+e2e_start_panel 9 panel2 --panel xpdr --variant 2 --port 4791
 e2e_wait "$P1" "listening on UDP port 4781" 30
 e2e_wait "$P2" "listening on UDP port 4791" 30
 e2e_config "$W/x1" "[XPDR]
