@@ -25,26 +25,26 @@ void take_line(void* context, const char* line) {
     report_line(slot->profile->name, slot->last_line);
 }
 
-void take_output(ProgramSlot* slot) {
+// Up to reads times what the program has written; bounded, so that a
+// chattering program cannot hold up the others.
+void read_output(ProgramSlot* slot, int reads) {
     char bytes[1024];
-    // Bounded, so that a chattering program cannot hold up the others.
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < reads; ++i) {
         int n = platform::child_read(&slot->child, bytes, sizeof bytes);
-        if (n <= 0) break;
+        if (n <= 0) return;
         output_feed(&slot->output, bytes, static_cast<size_t>(n), take_line, slot);
     }
+}
+
+void take_output(ProgramSlot* slot) {
+    read_output(slot, 16);
     // An unfinished line may already tell the state (the spinner's lines).
     if (slot->output.length > 0) status_apply_line(slot->profile, slot->output.pending, status_of(slot));
 }
 
 // The rest of an ended program's output, which its end has closed.
 void drain_output(ProgramSlot* slot) {
-    char bytes[1024];
-    for (int i = 0; i < 256; ++i) {
-        int n = platform::child_read(&slot->child, bytes, sizeof bytes);
-        if (n <= 0) break;
-        output_feed(&slot->output, bytes, static_cast<size_t>(n), take_line, slot);
-    }
+    read_output(slot, 256);
     output_flush(&slot->output, take_line, slot);
     platform::child_release(&slot->child);
 }

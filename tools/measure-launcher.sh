@@ -13,6 +13,7 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/process_usage.sh"
 programs=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay XPDR-Relay COMM2-Relay COMM1-Relay)
 relay_bin_folder measure-launcher "${1:-$root/build/bin}" Relay-Launcher sim-standin virtual-panel "${programs[@]}"
 seconds=${2:-30}
@@ -66,16 +67,7 @@ t_connected=$(now_ms)
 echo "start to all four panels found: $((t_found - t0)) ms; to all four programs connected to their panels: $((t_connected - t0)) ms"
 
 sleep 3  # past the start-up
-ticks() { awk '{print $14 + $15}' "/proc/$launcher/stat"; }
-hz=$(getconf CLK_TCK)
-c0=$(ticks); s0=$(date +%s.%N)
-sleep "$seconds"
-c1=$(ticks); s1=$(date +%s.%N)
-rss=$(awk '/VmRSS/ {print $2}' "/proc/$launcher/status")
-hwm=$(awk '/VmHWM/ {print $2}' "/proc/$launcher/status")
-awk -v t=$((c1 - c0)) -v hz="$hz" -v a="$s0" -v b="$s1" -v rss="$rss" -v hwm="$hwm" 'BEGIN {
-  printf "launcher, cockpit idle: CPU %.3f %% of one core over %.1f s; resident %.2f MiB (peak %.2f MiB)\n",
-         100 * t / hz / (b - a), b - a, rss / 1024, hwm / 1024 }'
+relay_process_usage "$launcher" "$seconds" "launcher, cockpit idle"
 
 times=()
 for run in $(seq 1 "$runs"); do
