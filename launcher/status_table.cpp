@@ -18,7 +18,7 @@ constexpr int kDefaultWidth = 120;
 constexpr char kRowFormat[] = "%-13s %-20s %-9s %-9s %-10s %-11s %s";
 
 struct Screen {
-    char text[8192];
+    char text[16384];
     size_t length;
     int width;
 };
