@@ -31,7 +31,9 @@ e2e_pass "THIRD-PARTY-NOTICES.txt names all outside code of the ${#shipped[@]} e
 
 [ "$E2E_KIND" = windows ] || exit 0
 E2E_LOGS+=("$W/versions.txt")
-$(e2e_exe version-block) "${shipped[@]}" 2>&1 | tr -d '\r' >"$W/versions.txt"
+# Into a file, not a pipe: Wine's helper processes would hold a pipe open.
+$(e2e_exe version-block) "${shipped[@]}" >"$W/versions.raw" 2>&1
+tr -d '\r' <"$W/versions.raw" >"$W/versions.txt"
 v=${RELAY_VERSION:?the build gives the version}
 for exe in "${shipped[@]}"; do
   name=$(basename "$exe")
