@@ -121,14 +121,24 @@ TEST_F(AdfRules, ClockStartsStopsAndResets) {
     adf_clock_key(&s, 1000.0);
     adf_clock_update(&s, 4725.9);
     EXPECT_EQ(s.et_elapsed, 3725);
-    // Stopping holds the time of the stop, even when the clock page was not
-    // drawn since the start.
+    // Stopped after the clock ran unseen (the page not drawn in the frame
+    // before): the stop holds the time of its own frame.
+    adf_clock_next_frame(&s);
+    adf_clock_next_frame(&s);
     adf_clock_key(&s, 5000.5);
     adf_clock_update(&s, 9000.0);
     EXPECT_EQ(s.et_elapsed, 4000);
+    adf_clock_next_frame(&s);
     adf_clock_key(&s, 9000.0);
     EXPECT_EQ(s.et_state, CLOCK_RESET);
     EXPECT_EQ(s.et_elapsed, 0);
+    // Stopped the frame after the page showed the clock: that value stays.
+    adf_clock_key(&s, 9000.0);
+    adf_clock_update(&s, 9060.9);
+    adf_clock_next_frame(&s);
+    adf_clock_key(&s, 9075.0);
+    EXPECT_EQ(s.et_elapsed, 60);
+    adf_clock_key(&s, 9075.0);
 
     // The simulator's clock set back: counting goes on from there, never
     // below zero; a time that is no number changes nothing.

@@ -214,13 +214,20 @@ TEST_F(HubPanel, AdfClockStartsStopsResetsAndGoesBackToZeroWhenOff) {
     time(1065.0);
     EXPECT_EQ(frame()[2], "F> 344.5     01:05");
     time(1070.0);
-    frame({"I"});  // stopped
+    frame({"I"});  // stopped: the value on show in the frame before stays
     time(1100.0);
-    EXPECT_EQ(frame()[2], "F> 344.5     01:10");
+    EXPECT_EQ(frame()[2], "F> 344.5     01:05");
     EXPECT_EQ(frame({"I"})[2], "F> 344.5     00:00");
     frame({"I"});
     time(1103.0);
     EXPECT_EQ(frame()[2], "F> 344.5     00:03");
+    // Run unseen on another page and stopped on coming back in one frame:
+    // the stop holds that frame's time.
+    show(PAGE_COM1);
+    time(1130.0);
+    frame({"5", "I"});
+    time(1200.0);
+    EXPECT_EQ(frame()[2], "F> 344.5     00:30");
     EXPECT_TRUE(take_sent_events().empty());
 
     power(0);
