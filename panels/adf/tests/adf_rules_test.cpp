@@ -72,6 +72,8 @@ TEST_F(AdfRules, DigitStepsWrapWithoutCarry) {
         {0x17999000, DIGIT_HUNDREDS, +1, 0x01999},  // 1799.9 up: 199.9
         {0x09000000, DIGIT_HUNDREDS, +1, 0x10000},  // 900 up: 1000
         {0x10000000, DIGIT_HUNDREDS, -1, 0x09000},
+        {0x17000000, DIGIT_HUNDREDS, -1, 0x16000},  // 1700 is valid both ways
+        {0x16000000, DIGIT_HUNDREDS, +1, 0x17000},
         {0x17999000, DIGIT_TENS, +1, 0x17099},
         {0x03449000, DIGIT_TENTHS, +1, 0x03440},  // 344.9 up: 344.0
         {0x03405000, DIGIT_UNITS, -1, 0x03495},

@@ -111,8 +111,9 @@ TEST_F(HubPanel, DigitKeysWalkTheSixPagesAndChangeNothingElse) {
     };
     frame({"3", "P"});  // NAV1 fraction tuning, countdown running
     for (int page = 0; page < PAGE_COUNT; ++page) EXPECT_EQ(frame({kPageKey[page]}), want[page]) << page;
+    EXPECT_EQ(frame({"0", "7", "9"}), want[PAGE_XPDR]);  // no page keys
     EXPECT_EQ(s.nav[0].tune_mode, 1);
-    EXPECT_EQ(g_bridge.input_countdown, kHubInputFrames - 7);
+    EXPECT_EQ(g_bridge.input_countdown, kHubInputFrames - 8);
     EXPECT_TRUE(take_sent_events().empty());
 }
 

@@ -168,6 +168,8 @@ TEST_P(NavRules, DmePageMarksTheSelectedDmeAndShowsTenthsUpTo99_9) {
     f_.f64("SELECTED DME", n_, "number").i32("DME SOUND", 1);
     f64("NAV DME", 99.9, "nautical miles").f64("NAV DMESPEED", 108.0, "knots");
     EXPECT_EQ(page(4), (Lines{text("H>DME1 sel  108kts"), "F>110.50 \a 99.9nm "}));
+    f64("NAV DME", 5.2, "nautical miles");
+    EXPECT_EQ(page(4).back(), "F>110.50 \a  5.2nm ");  // the field keeps its width
     f64("NAV DME", 99.95, "nautical miles");
     EXPECT_EQ(page(4).back(), "F>110.50 \a  100nm ");
     // The other radio's DME selected: no mark and no audio, whatever NAV SOUND says.
