@@ -24,7 +24,8 @@ endfunction()
 
 # relay_add_script_test(<name> <script> [args...])
 # A shell-driven end-to-end test. It gets the folder of the programs, whether
-# they are Windows builds, and the source folder in its environment.
+# they are Windows builds, the source and build folders and the release
+# version in its environment.
 function(relay_add_script_test name script)
   if(WIN32)
     set(kind windows)
@@ -35,7 +36,7 @@ function(relay_add_script_test name script)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 300
     LABELS "e2e"
-    ENVIRONMENT "RELAY_BIN=${CMAKE_BINARY_DIR}/bin;RELAY_KIND=${kind};RELAY_SRC=${CMAKE_SOURCE_DIR};RELAY_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "RELAY_BIN=${CMAKE_BINARY_DIR}/bin;RELAY_KIND=${kind};RELAY_SRC=${CMAKE_SOURCE_DIR};RELAY_BUILD=${CMAKE_BINARY_DIR};RELAY_VERSION=${PROJECT_VERSION}")
   if(WIN32)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine)
   endif()

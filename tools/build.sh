@@ -6,8 +6,9 @@
 #   tsan     -> build-tsan/bin/   (ThreadSanitizer; the simulator client's tests only)
 #   fuzz     -> build-fuzz/bin/   (clang libFuzzer targets)
 #   package  -> the release packages: builds native and windows, then
-#               build-windows/AvionicsRelay-<version>-win64.zip and
-#               build/AvionicsRelay-<version>-Linux.tar.gz
+#               build-release/AvionicsRelay-<version>-win64.zip,
+#               build-release/AvionicsRelay-<version>-Linux.tar.gz and
+#               build-release/SHA256SUMS.txt
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kind=${1:-native}
@@ -16,8 +17,12 @@ targets=()
 if [ "$kind" = package ]; then
   bash "$root/tools/build.sh" native
   bash "$root/tools/build.sh" windows
-  (cd "$root/build-windows" && cpack -G ZIP)
-  (cd "$root/build" && cpack -G TGZ)
+  out=$root/build-release
+  rm -rf "$out"
+  (cd "$root/build-windows" && cpack -G ZIP -B "$out")
+  (cd "$root/build" && cpack -G TGZ -B "$out")
+  rm -rf "$out/_CPack_Packages"
+  bash "$root/tools/release-sums.sh" "$out"
   exit 0
 fi
 case "$kind" in

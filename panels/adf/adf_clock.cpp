@@ -31,14 +31,21 @@ void adf_clock_key(AdfEditState* s, double absolute_time) {
         adf_clock_reset(s);
     } else if (s->et_state == CLOCK_RUNNING) {
         s->et_start = absolute_time;
-    } else {
-        // Stopped: hold the time of this frame, not that of the last frame
-        // the clock page happened to be drawn.
+    } else if (!s->clock_shown_before) {
+        // Stopped while running unseen: what was last drawn may be long
+        // out of date, so hold this frame's time. Otherwise the value on
+        // show stays.
         take_elapsed(s, absolute_time);
     }
 }
 
+void adf_clock_next_frame(AdfEditState* s) {
+    s->clock_shown_before = s->clock_shown;
+    s->clock_shown = false;
+}
+
 void adf_clock_update(AdfEditState* s, double absolute_time) {
+    s->clock_shown = true;
     if (s->et_state == CLOCK_RUNNING) take_elapsed(s, absolute_time);
 }
 

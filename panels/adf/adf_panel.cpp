@@ -102,6 +102,7 @@ bool adf_panel_start() {
 void adf_prepare(const uint8_t* block) {
     if (!g_adf_panel.started || !block) return;
     adf_refresh_digits(g_adf_panel.adf, &g_adf_panel.edit, block);
+    adf_clock_next_frame(&g_adf_panel.edit);
 }
 
 void adf_input(const char* text, const uint8_t* block) {

@@ -6,7 +6,8 @@
 // caller.
 //
 // A panel program calls them so: adf_describe once at start; every frame
-// adf_refresh_digits before its input; per encoder step adf_turn; per push
+// adf_refresh_digits and adf_clock_next_frame before its input; per encoder
+// step adf_turn; per push
 // adf_push (then its own double-push check, which sets card_select); per
 // page key adf_next_page; when its countdown has run out adf_end_input_mode;
 // for the display adf_send_page, or adf_clock_reset when it blanks the page.
@@ -74,6 +75,8 @@ struct AdfEditState {
     uint8_t et_state;              // AdfClockState
     double et_start;               // "ABSOLUTE TIME" when the clock started
     int32_t et_elapsed;            // seconds shown on the clock page
+    bool clock_shown;              // the clock page was drawn in this frame
+    bool clock_shown_before;       // ... and in the frame before this one
 };
 
 // ADF pages.
@@ -136,11 +139,17 @@ void adf_end_input_mode(AdfEditState* s);
 
 // --- Clock ----------------------------------------------------------------
 
+// A new frame begins: what the clock page showed last is now a frame old.
+void adf_clock_next_frame(AdfEditState* s);
+
 // The clock key: start, stop, reset in turn. Starting takes this frame's
-// "ABSOLUTE TIME".
+// "ABSOLUTE TIME". Stopping holds the time the clock page showed in the
+// frame before; when the page was not drawn then (the clock ran unseen),
+// it holds this frame's time instead.
 void adf_clock_key(AdfEditState* s, double absolute_time);
 
-// While the clock runs, the whole seconds since its start.
+// The clock page is drawn: while the clock runs, the whole seconds since
+// its start.
 void adf_clock_update(AdfEditState* s, double absolute_time);
 
 // Back to reset with nothing elapsed (the panel lost power).

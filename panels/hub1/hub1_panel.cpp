@@ -69,6 +69,7 @@ void hub_prepare(const uint8_t* block) {
         s.page_chosen = true;
     }
     adf_refresh_digits(r.adf, &s.adf, block);
+    adf_clock_next_frame(&s.adf);  // every frame, whichever page is shown
     if (g_bridge.testmode == 2) adf_print_digits(s.adf);
     s.flight_level = xpdr_frame_flight_level(block, r.xpdr_field, g_bridge.fl_mode);
 }

@@ -77,6 +77,7 @@ bool nav_set_course(const NavRadio& radio, const uint8_t* block) {
     // Only a VOR showing TO has a course to the station to fly.
     if (block_i32(block, radio.field.has_localizer) != 0 || block_i32(block, radio.field.tofrom) != 1) return false;
     double radial = block_f64(block, radio.field.radial);
+    if (!nav_radial_known(radial)) return false;  // no course anybody selected
     transmit_event(radio.event.vor_set, static_cast<uint32_t>(nav_course_to_station(radial)));
     if (g_bridge.testmode) console_print("B %3.3f\n", radial);
     return true;

@@ -69,7 +69,7 @@ void cdi_page(const NavReading& r, const NavRadio& radio, const uint8_t* block, 
 }
 
 // Pages 2 and 3: a bearing while the receiver shows the wanted indication on
-// a VOR, else dashes.
+// a VOR with a known radial, else dashes.
 void bearing_page(const NavReading& r, const char* header_tail, bool valid, int32_t bearing) {
     send_line("H>NAV%d%s", r.number, header_tail);
     if (valid) {
@@ -103,17 +103,17 @@ void dme_page(const NavReading& r, const NavRadio& radio, const uint8_t* block) 
 void nav_send_page(const NavRadio& radio, const uint8_t* block, uint8_t page, bool obs_select, char bar_selector) {
     if (radio.number == 0 || !block) return;
     NavReading r = read_radio(radio, block);
-    bool vor = block_i32(block, radio.field.has_localizer) == 0;
     double radial = block_f64(block, radio.field.radial);
+    bool vor_radial = block_i32(block, radio.field.has_localizer) == 0 && nav_radial_known(radial);
     switch (page) {
         case 1:
             cdi_page(r, radio, block, obs_select, bar_selector);
             break;
         case 2:
-            bearing_page(r, "          TO", vor && r.tofrom == 1, nav_course_to_station(radial));
+            bearing_page(r, "          TO", vor_radial && r.tofrom == 1, nav_course_to_station(radial));
             break;
         case 3:
-            bearing_page(r, "        FROM", vor && r.tofrom == 2, nav_radial_from_station(radial));
+            bearing_page(r, "        FROM", vor_radial && r.tofrom == 2, nav_radial_from_station(radial));
             break;
         case 4:
             dme_page(r, radio, block);

@@ -75,6 +75,9 @@ bool nav_radio_resolve(LayoutColumn layout, EventColumn events, int number, NavR
 // drop the fraction. A value beyond the 32-bit range is held at its end and a
 // value that is no number gives 0.
 int32_t nav_round(double value);
+// A radial that is a number; for any other there is no bearing to show (the
+// pages' dashes) and no course to set.
+bool nav_radial_known(double radial);
 // Bearing TO the station (page 2, the "B" key): the rounded radial turned
 // round by 180 degrees.
 int32_t nav_course_to_station(double radial);
@@ -121,9 +124,9 @@ void nav_turn_obs(const NavRadio& radio, bool up, int count);
 bool nav_encoder_step(const NavRadio& radio, NavCopies* copies, const uint8_t* block, uint8_t page,
                       bool obs_select, NavStep step, int obs_count);
 
-// The "B" key: with a VOR (no localizer) showing TO, sets the OBS to the
-// course to the station with VORn_SET. Test mode prints "B" and the radial.
-// True when the course was sent.
+// The "B" key: with a VOR (no localizer) showing TO on a known radial, sets
+// the OBS to the course to the station with VORn_SET. Test mode prints "B"
+// and the radial. True when the course was sent.
 bool nav_set_course(const NavRadio& radio, const uint8_t* block);
 
 // The ident key: pages 0 to 3 toggle the station ident; page 4, when this

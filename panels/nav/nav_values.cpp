@@ -8,6 +8,8 @@
 
 int32_t nav_round(double value) { return whole_int32(value > 0 ? value + 0.5 : value - 0.5); }
 
+bool nav_radial_known(double radial) { return std::isfinite(radial); }
+
 int32_t nav_course_to_station(double radial) {
     int32_t r = nav_round(radial);
     return r < 180 ? r + 180 : r - 180;

@@ -27,16 +27,27 @@ expected=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay
 for exe in "${expected[@]}"; do
   [ -x "$PKG/$exe$suffix" ] || e2e_fail "$exe$suffix missing from the package"
 done
-for file in Avionics-Panel.cfg second-machine/SimConnect.cfg QUICKSTART.txt; do
+for file in Avionics-Panel.cfg second-machine/SimConnect.cfg QUICKSTART.txt LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md; do
   [ -s "$PKG/$file" ] || e2e_fail "$file missing from the package"
+done
+# The licence, the notices and the change log go out whole.
+for text in LICENSE package/THIRD-PARTY-NOTICES.txt CHANGELOG.md; do
+  tr -d '\r' <"$PKG/$(basename "$text")" | cmp -s - "$E2E_SRC/$text" ||
+    e2e_fail "$(basename "$text") in the package is not $text"
 done
 if [ "$E2E_KIND" = windows ]; then
   # Every .exe runs on its own: nothing else to install.
-  extra=$(cd "$PKG" && find . -type f ! -name '*.exe' ! -name '*.cfg' ! -name '*.txt')
+  extra=$(cd "$PKG" && find . -type f ! -name '*.exe' ! -name '*.cfg' ! -name '*.txt' ! -name '*.md' ! -name LICENSE)
   [ -z "$extra" ] || e2e_fail "unexpected files in the package: $extra"
   grep -q $'\r$' "$PKG/QUICKSTART.txt" || e2e_fail "QUICKSTART.txt lacks Windows line ends"
 fi
-e2e_pass "$(basename "${archives[0]}"): nine programs, the launcher, two tools, both samples, the quick start"
+e2e_pass "$(basename "${archives[0]}"): nine programs, the launcher, two tools, both samples, the quick start, licence, notices, change log"
+
+# The checksums file names the package as it lies beside it and verifies.
+bash "$E2E_SRC/tools/release-sums.sh" "$W/cpack" >/dev/null || e2e_fail "release-sums.sh failed"
+(cd "$W/cpack" && grep -qF "  $(basename "${archives[0]}")" SHA256SUMS.txt && sha256sum --quiet -c SHA256SUMS.txt) ||
+  e2e_fail "SHA256SUMS.txt does not verify the package"
+e2e_pass "SHA256SUMS.txt verifies"
 
 # From here on every executable is the unpacked one.
 E2E_BIN=$PKG/tools

@@ -140,6 +140,9 @@ TEST_F(AdfPanel, KeysPagesIdentAndTheClock) {
     EXPECT_EQ(frame({}, powered(4725.0)), (Lines{"B>ON", "H>ADF           ET", "F> 344.5     62:05"}));
     frame({"T", "T"}, powered(5000.0));  // stopped, reset
     EXPECT_EQ(frame({}, powered(6000.0))[2], "F> 344.5     00:00");
+    frame({"T", "M"}, powered(6000.0));       // started, then left to run unseen
+    frame({"M", "M", "T"}, powered(6090.0));  // back and stopped in one frame: its time
+    EXPECT_EQ(frame({}, powered(7000.0))[2], "F> 344.5     01:30");
     EXPECT_EQ(take_event_ids(), Ids{});
 }
 

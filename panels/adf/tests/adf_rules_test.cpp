@@ -72,6 +72,8 @@ TEST_F(AdfRules, DigitStepsWrapWithoutCarry) {
         {0x17999000, DIGIT_HUNDREDS, +1, 0x01999},  // 1799.9 up: 199.9
         {0x09000000, DIGIT_HUNDREDS, +1, 0x10000},  // 900 up: 1000
         {0x10000000, DIGIT_HUNDREDS, -1, 0x09000},
+        {0x17000000, DIGIT_HUNDREDS, -1, 0x16000},  // 1700 is valid both ways
+        {0x16000000, DIGIT_HUNDREDS, +1, 0x17000},
         {0x17999000, DIGIT_TENS, +1, 0x17099},
         {0x03449000, DIGIT_TENTHS, +1, 0x03440},  // 344.9 up: 344.0
         {0x03405000, DIGIT_UNITS, -1, 0x03495},
@@ -121,14 +123,24 @@ TEST_F(AdfRules, ClockStartsStopsAndResets) {
     adf_clock_key(&s, 1000.0);
     adf_clock_update(&s, 4725.9);
     EXPECT_EQ(s.et_elapsed, 3725);
-    // Stopping holds the time of the stop, even when the clock page was not
-    // drawn since the start.
+    // Stopped after the clock ran unseen (the page not drawn in the frame
+    // before): the stop holds the time of its own frame.
+    adf_clock_next_frame(&s);
+    adf_clock_next_frame(&s);
     adf_clock_key(&s, 5000.5);
     adf_clock_update(&s, 9000.0);
     EXPECT_EQ(s.et_elapsed, 4000);
+    adf_clock_next_frame(&s);
     adf_clock_key(&s, 9000.0);
     EXPECT_EQ(s.et_state, CLOCK_RESET);
     EXPECT_EQ(s.et_elapsed, 0);
+    // Stopped the frame after the page showed the clock: that value stays.
+    adf_clock_key(&s, 9000.0);
+    adf_clock_update(&s, 9060.9);
+    adf_clock_next_frame(&s);
+    adf_clock_key(&s, 9075.0);
+    EXPECT_EQ(s.et_elapsed, 60);
+    adf_clock_key(&s, 9075.0);
 
     // The simulator's clock set back: counting goes on from there, never
     // below zero; a time that is no number changes nothing.

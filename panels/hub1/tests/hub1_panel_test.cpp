@@ -111,8 +111,9 @@ TEST_F(HubPanel, DigitKeysWalkTheSixPagesAndChangeNothingElse) {
     };
     frame({"3", "P"});  // NAV1 fraction tuning, countdown running
     for (int page = 0; page < PAGE_COUNT; ++page) EXPECT_EQ(frame({kPageKey[page]}), want[page]) << page;
+    EXPECT_EQ(frame({"0", "7", "9"}), want[PAGE_XPDR]);  // no page keys
     EXPECT_EQ(s.nav[0].tune_mode, 1);
-    EXPECT_EQ(g_bridge.input_countdown, kHubInputFrames - 7);
+    EXPECT_EQ(g_bridge.input_countdown, kHubInputFrames - 8);
     EXPECT_TRUE(take_sent_events().empty());
 }
 
@@ -214,13 +215,20 @@ TEST_F(HubPanel, AdfClockStartsStopsResetsAndGoesBackToZeroWhenOff) {
     time(1065.0);
     EXPECT_EQ(frame()[2], "F> 344.5     01:05");
     time(1070.0);
-    frame({"I"});  // stopped
+    frame({"I"});  // stopped: the value on show in the frame before stays
     time(1100.0);
-    EXPECT_EQ(frame()[2], "F> 344.5     01:10");
+    EXPECT_EQ(frame()[2], "F> 344.5     01:05");
     EXPECT_EQ(frame({"I"})[2], "F> 344.5     00:00");
     frame({"I"});
     time(1103.0);
     EXPECT_EQ(frame()[2], "F> 344.5     00:03");
+    // Run unseen on another page and stopped on coming back in one frame:
+    // the stop holds that frame's time.
+    show(PAGE_COM1);
+    time(1130.0);
+    frame({"5", "I"});
+    time(1200.0);
+    EXPECT_EQ(frame()[2], "F> 344.5     00:30");
     EXPECT_TRUE(take_sent_events().empty());
 
     power(0);

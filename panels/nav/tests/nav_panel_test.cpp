@@ -74,7 +74,7 @@ TEST_P(NavPanel, SingleEncoderTunesWholeUntilPushedAndTogglesDmeOnItsPage) {
     EXPECT_EQ(g_bridge.input_countdown, kNavInputFrames);
 }
 
-TEST_P(NavPanel, DoublePushWithinThirtyFramesSelectsTheObsUnlessATurnComesBetween) {
+TEST_P(NavPanel, DoublePushWithinThirtyFramesSelectsTheObsUnlessATurnOrAKeyButBComesBetween) {
     go_to_page(1);
     input("P");
     input("R+");  // the turn makes the next push a first push again
@@ -94,6 +94,16 @@ TEST_P(NavPanel, DoublePushWithinThirtyFramesSelectsTheObsUnlessATurnComesBetwee
     Ids want(1, ev().obi_dec);
     want.insert(want.end(), 5, ev().obi_inc);
     EXPECT_EQ(take_event_ids(), want);
+
+    for (const char* key : {"M", "S", "T", "B"}) {
+        g_nav_panel.obs_select = 0;
+        g_nav_panel.press_window = 0;
+        input("P");
+        input(key);
+        input("P");
+        EXPECT_EQ(g_nav_panel.obs_select, key[0] == 'B' ? 1 : 0) << key;
+    }
+    EXPECT_EQ(take_event_ids(), (Ids{ev().swap, ev().vor_ident, ev().vor_set}));
 }
 
 TEST_P(NavPanel, ModesFallBackAHundredFramesAfterTheLastInputOrAtOnceOnAKey) {
@@ -179,6 +189,13 @@ TEST_P(NavPanel, DualEncoderKnobsAreEachProgramsOwn) {
     input(mine[3]);
     EXPECT_EQ(take_sent_events(), (Events{set_fraction_up()}));
     EXPECT_EQ(g_nav_panel.press_window, 7);  // knobs leave the push window alone
+
+    for (uint8_t page : {2, 3}) {  // step and set; NAV1 restarts on page 1 only
+        go_to_page(page);
+        input(mine[1]);
+        EXPECT_EQ(g_bridge.input_countdown, n_ == 2 ? kNavInputFrames : 0) << int(page);
+    }
+    EXPECT_EQ(take_sent_events(), (Events{set_whole_up(), set_whole_up()}));
 
     go_to_page(4);
     for (const char* code : mine) input(code);

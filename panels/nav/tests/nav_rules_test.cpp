@@ -157,12 +157,19 @@ TEST_P(NavRules, BearingPagesShowCourseToAndRadialFromOnAVorOnly) {
     EXPECT_EQ(page(3).back(), "F>110.50 \a     000");
     i32("NAV HAS LOCALIZER", 1, "boolean");
     EXPECT_EQ(page(3).back(), "F>110.50 \a     ---");
+    // A radial that is no number has no bearing either way.
+    i32("NAV HAS LOCALIZER", 0, "boolean").f64("NAV RADIAL", NAN, "degrees");
+    EXPECT_EQ(page(3).back(), "F>110.50 \a     ---");
+    i32("NAV TOFROM", 1, "Enum");
+    EXPECT_EQ(page(2).back(), "F>110.50 \a     ---");
 }
 
 TEST_P(NavRules, DmePageMarksTheSelectedDmeAndShowsTenthsUpTo99_9) {
     f_.f64("SELECTED DME", n_, "number").i32("DME SOUND", 1);
     f64("NAV DME", 99.9, "nautical miles").f64("NAV DMESPEED", 108.0, "knots");
     EXPECT_EQ(page(4), (Lines{text("H>DME1 sel  108kts"), "F>110.50 \a 99.9nm "}));
+    f64("NAV DME", 5.2, "nautical miles");
+    EXPECT_EQ(page(4).back(), "F>110.50 \a  5.2nm ");  // the field keeps its width
     f64("NAV DME", 99.95, "nautical miles");
     EXPECT_EQ(page(4).back(), "F>110.50 \a  100nm ");
     // The other radio's DME selected: no mark and no audio, whatever NAV SOUND says.
@@ -201,7 +208,9 @@ TEST_P(NavRules, CourseKeyAndIdentActOnlyWhenTheirConditionsHold) {
     EXPECT_FALSE(nav_set_course(radio_, f_.data()));
     i32("NAV TOFROM", 1, "Enum").i32("NAV HAS LOCALIZER", 1, "boolean");
     EXPECT_FALSE(nav_set_course(radio_, f_.data()));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "B\nB 200.400\nB\nB\n");
+    i32("NAV HAS LOCALIZER", 0, "boolean").f64("NAV RADIAL", NAN, "degrees");
+    EXPECT_FALSE(nav_set_course(radio_, f_.data()));  // no radial: no course to set
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "B\nB 200.400\nB\nB\nB\n");
     EXPECT_EQ(take_sent_events(), (Events{{radio_.event.vor_set, 20}}));
 
     const NavRadioEvents& e = radio_.event;

@@ -1,0 +1,166 @@
+#include "launcher/autostart/autostart.h"
+
+#include <cstring>
+
+#include "core/console.h"
+#include "launcher/autostart/launch_list.h"
+#include "launcher/autostart/launch_list_file.h"
+#include "launcher/autostart/sim_editions.h"
+#include "platform/file_ops.h"
+#include "platform/user_folders.h"
+
+const char kAutostartCommandLine[] = "--with-simulator";
+
+namespace {
+
+enum class Verb { on, off, status };
+
+// Windows paths compare without regard to case.
+bool same_path(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        char x = *a >= 'A' && *a <= 'Z' ? *a + 32 : *a;
+        char y = *b >= 'A' && *b <= 'Z' ? *b + 32 : *b;
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+// A new file says Windows-1252, as the simulator's own do, unless the path
+// needs more.
+bool create_for(LaunchListFile* file, const char* launcher_path) {
+    file->doc = launch_list_create("Windows-1252");
+    if (file->doc && platform::xml_encoding_holds(file->doc, launcher_path) != platform::XmlFit::fits) {
+        platform::xml_close(file->doc);
+        file->doc = launch_list_create("UTF-8");
+    }
+    file->root = file->doc ? launch_list_root(file->doc, nullptr, 0) : nullptr;
+    if (!file->root) console_print("%s: cannot make a new %s.\n", file->label, file->path);
+    return file->root != nullptr;
+}
+
+bool path_fits(LaunchListFile* file, const char* launcher_path) {
+    const char* encoding = platform::xml_encoding(file->doc);
+    switch (platform::xml_encoding_holds(file->doc, launcher_path)) {
+        case platform::XmlFit::fits: return true;
+        case platform::XmlFit::does_not_fit:
+            console_print("%s: the path %s holds characters that %s cannot hold in its encoding (%s). Left "
+                          "unchanged; put Relay-Launcher in a folder whose path has none of them.\n",
+                          file->label, launcher_path, file->path, encoding);
+            return false;
+        case platform::XmlFit::unknown_encoding: break;
+    }
+    console_print("%s: %s is written in the encoding %s, which this program cannot write. Left unchanged.\n",
+                  file->label, file->path, encoding);
+    return false;
+}
+
+bool turn_on(LaunchListFile* file, const char* launcher_path) {
+    if (!file->doc && !create_for(file, launcher_path)) return false;
+    if (!path_fits(file, launcher_path)) return false;
+    bool changed = false;
+    if (!put_autostart_entry(file->doc, file->root, launcher_path, kAutostartCommandLine, &changed)) {
+        console_print("%s: cannot add the entry to %s. Left unchanged.\n", file->label, file->path);
+        return false;
+    }
+    if (!changed) {
+        console_print("%s: already registered in %s.\n", file->label, file->path);
+        return true;
+    }
+    if (!write_launch_list(file, launcher_path)) return false;
+    console_print("%s: registered in %s%s; the simulator starts %s %s.\n", file->label, file->path,
+                  file->existed ? "" : " (new file)", launcher_path, kAutostartCommandLine);
+    return true;
+}
+
+bool turn_off(LaunchListFile* file) {
+    int removed = file->doc ? remove_autostart_entries(file->doc, file->root) : 0;
+    if (removed < 0) {
+        console_print("%s: cannot remove the entry from %s. Left unchanged.\n", file->label, file->path);
+        return false;
+    }
+    if (removed == 0) {
+        console_print("%s: not registered in %s.\n", file->label, file->path);
+        return true;
+    }
+    if (!write_launch_list(file, nullptr)) return false;
+    console_print("%s: removed from %s.\n", file->label, file->path);
+    return true;
+}
+
+void show(const LaunchListFile* file, const char* launcher_path) {
+    AutostartEntry entry{};
+    if (file->doc) read_autostart_entry(file->doc, file->root, &entry);
+    if (entry.count == 0) {
+        console_print("%s: not registered in %s%s.\n", file->label, file->path,
+                      file->doc ? "" : " (no such file yet)");
+        return;
+    }
+    console_print("%s: registered in %s: the simulator starts %s %s%s.\n", file->label, file->path, entry.path,
+                  entry.command_line, entry.disabled ? " (switched off there: Disabled is True)" : "");
+    if (!same_path(entry.path, launcher_path)) {
+        console_print("%s: that is another copy than this one (%s); --autostart on registers this one.\n",
+                      file->label, launcher_path);
+    }
+}
+
+bool run_edition(Verb verb, const SimEdition& edition, const char* path, const char* launcher_path) {
+    LaunchListFile file;
+    if (!open_launch_list(edition.label, path, &file)) return false;
+    bool ok = true;
+    switch (verb) {
+        case Verb::on: ok = turn_on(&file, launcher_path); break;
+        case Verb::off: ok = turn_off(&file); break;
+        case Verb::status: show(&file, launcher_path); break;
+    }
+    close_launch_list(&file);
+    return ok;
+}
+
+}  // namespace
+
+int autostart_run_for(const char* verb, const char* launcher_path) {
+    if (!platform::xml_available()) {
+        console_print("--autostart is a Windows feature: it registers Relay-Launcher with Microsoft Flight "
+                      "Simulator on Windows.\n");
+        return 2;
+    }
+    Verb v;
+    if (std::strcmp(verb, "on") == 0) {
+        v = Verb::on;
+    } else if (std::strcmp(verb, "off") == 0) {
+        v = Verb::off;
+    } else if (std::strcmp(verb, "status") == 0) {
+        v = Verb::status;
+    } else {
+        console_print("--autostart takes on, off or status, not \"%s\".\n", verb);
+        return 1;
+    }
+    int installed = 0;
+    bool ok = true;
+    char folders[kSimEditionCount][1024] = {};
+    for (int i = 0; i < kSimEditionCount; ++i) {
+        char file[1024];
+        if (!edition_paths(kSimEditions[i], folders[i], file, sizeof file) ||
+            !platform::folder_exists(folders[i])) {
+            continue;
+        }
+        ++installed;
+        ok = run_edition(v, kSimEditions[i], file, launcher_path) && ok;
+    }
+    if (installed == 0) {
+        console_print("No installation of Microsoft Flight Simulator found: neither %s nor %s exists.\n",
+                      folders[0][0] ? folders[0] : kSimEditions[0].folder,
+                      folders[1][0] ? folders[1] : kSimEditions[1].folder);
+        return 1;
+    }
+    return ok ? 0 : 1;
+}
+
+int autostart_run(const char* verb) {
+    char self[1024] = "";
+    if (platform::xml_available() && !platform::own_program_path(self, sizeof self)) {
+        console_print("--autostart: cannot find this program's own path.\n");
+        return 1;
+    }
+    return autostart_run_for(verb, self);
+}

@@ -1,0 +1,18 @@
+// Where each edition of the simulator keeps its add-on start list. An
+// edition counts as installed when the folder that holds the file exists.
+#pragma once
+
+#include <cstddef>
+
+struct SimEdition {
+    const char* label;   // for messages: "Steam edition"
+    bool roaming;        // below the roaming application-data folder, else the local one
+    const char* folder;  // the folder of exe.xml below that
+};
+
+constexpr int kSimEditionCount = 2;
+extern const SimEdition kSimEditions[kSimEditionCount];
+
+// The folder of the edition's exe.xml and the file's full path; false when
+// the profile folder is unknown or the paths do not fit.
+bool edition_paths(const SimEdition& edition, char* folder, char* file, size_t size);

@@ -1,0 +1,52 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/file_ops.h"
+
+namespace platform {
+
+bool folder_exists(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool file_exists(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+CopyOnce copy_file_once(const char* from, const char* to) {
+    int in = open(from, O_RDONLY);
+    if (in < 0) return CopyOnce::failed;
+    int out = open(to, O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (out < 0) {
+        int e = errno;
+        close(in);
+        errno = e;
+        return e == EEXIST ? CopyOnce::already_there : CopyOnce::failed;
+    }
+    char buf[8192];
+    ssize_t n;
+    bool ok = true;
+    while (ok && (n = read(in, buf, sizeof buf)) != 0) {
+        ok = n > 0 && write(out, buf, static_cast<size_t>(n)) == n;
+    }
+    ok = fsync(out) == 0 && ok;
+    close(in);
+    if (close(out) != 0) ok = false;
+    if (!ok) unlink(to);  // a partial copy is no backup
+    return ok ? CopyOnce::copied : CopyOnce::failed;
+}
+
+bool replace_file(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool remove_file(const char* path) { return unlink(path) == 0; }
+
+void last_error_text(char* out, size_t size) { std::snprintf(out, size, "%s", std::strerror(errno)); }
+
+}  // namespace platform
