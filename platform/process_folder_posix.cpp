@@ -3,16 +3,14 @@
 #include <cstring>
 
 #include "platform/process_folder.h"
+#include "platform/user_folders.h"
 
 namespace platform {
 
 const char kExecutableSuffix[] = "";
 
 bool executable_folder(char* buf, size_t size) {
-    if (size < 2) return false;
-    ssize_t n = readlink("/proc/self/exe", buf, size - 1);
-    if (n <= 0 || static_cast<size_t>(n) >= size - 1) return false;
-    buf[n] = '\0';
+    if (!own_program_path(buf, size)) return false;
     char* last = std::strrchr(buf, '/');
     if (!last) return false;
     if (last == buf) ++last;  // the root folder keeps its slash

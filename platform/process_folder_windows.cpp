@@ -8,6 +8,9 @@ namespace platform {
 
 const char kExecutableSuffix[] = ".exe";
 
+// In the ANSI code page, not as own_program_path's UTF-8: the folder goes to
+// the ANSI calls that start the programs, which read their own folder the
+// same way.
 bool executable_folder(char* buf, size_t size) {
     if (size < 2) return false;
     DWORD n = GetModuleFileNameA(nullptr, buf, static_cast<DWORD>(size));
