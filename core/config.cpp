@@ -1,5 +1,6 @@
 #include "core/config.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +11,22 @@
 
 namespace {
 
-constexpr size_t kPathSize = 1024;
+constexpr size_t kPathSize = kConfigPathSize;
 constexpr uint32_t kValueSize = 128;
+
+// Off while another program reads a program's keys on its behalf.
+bool g_reports_on = true;
+
+void report(const char* format, ...) RELAY_PRINTF(1, 2);
+void report(const char* format, ...) {
+    if (!g_reports_on) return;
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    console_print("%s", text);
+}
 
 bool file_exists(const char* path) {
     std::FILE* f = std::fopen(path, "r");
@@ -74,10 +89,10 @@ void read_one(const char* path, ConfigKey key) {
                 int32_t ms = std::atoi(value);
                 if (ms < 0) {
                     // A negative time would become an endless sleep.
-                    console_print("IDLE-Time %dms is negative, %dms are used\n", ms, kDefaultIdleMs);
+                    report("IDLE-Time %dms is negative, %dms are used\n", ms, kDefaultIdleMs);
                     ms = kDefaultIdleMs;
                 } else {
-                    console_print("IDLE-Time redefined: %dms\n", ms);
+                    report("IDLE-Time redefined: %dms\n", ms);
                 }
                 g_bridge.idle_ms = ms;
             }
@@ -91,19 +106,19 @@ void read_one(const char* path, ConfigKey key) {
             if (read_key(path, section, "KEEP_FRAME_RATE", value)) {
                 g_bridge.keep_frame_rate = std::atoi(value);
                 if (g_bridge.keep_frame_rate != 0)
-                    console_print("Keep Frame Rate redefined: %d\n", g_bridge.keep_frame_rate);
+                    report("Keep Frame Rate redefined: %d\n", g_bridge.keep_frame_rate);
             }
             break;
         case KEY_VRAN_PORT:
             if (read_key(path, section, "VRAN_PORT", value)) {
                 g_bridge.vran_port = static_cast<uint16_t>(std::atoi(value));
-                console_print("Remote Port redefined: %d\n", g_bridge.vran_port);
+                report("Remote Port redefined: %d\n", g_bridge.vran_port);
             }
             break;
         case KEY_RECV_PORT:
             if (read_key(path, section, "RECV_PORT", value)) {
                 g_bridge.recv_port = static_cast<uint16_t>(std::atoi(value));
-                console_print("Local Port redefined: %d\n", g_bridge.recv_port);
+                report("Local Port redefined: %d\n", g_bridge.recv_port);
             }
             break;
         case KEY_TESTMODE:
@@ -146,14 +161,14 @@ void read_stay_running(const char* path) {
     char value[kValueSize];
     if (!read_key(path, "NET", "STAY_RUNNING", value)) return;
     g_bridge.stay_running = std::atoi(value);
-    if (g_bridge.stay_running != 0) console_print("Stay Running redefined: %d\n", g_bridge.stay_running);
+    if (g_bridge.stay_running != 0) report("Stay Running redefined: %d\n", g_bridge.stay_running);
 }
 
 }  // namespace
 
 void load_config() {
     char path[kPathSize];
-    locate_file(path, true);
+    locate_file(path, g_reports_on);
     for (const ConfigKey* key = g_program->key_order; *key != KEY_END; ++key) read_one(path, *key);
     read_stay_running(path);
 }
@@ -163,3 +178,11 @@ void load_stay_running() {
     locate_file(path, false);
     read_stay_running(path);
 }
+
+void load_config_quietly() {
+    g_reports_on = false;
+    load_config();
+    g_reports_on = true;
+}
+
+void config_file_path(char* path) { locate_file(path, false); }

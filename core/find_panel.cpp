@@ -6,14 +6,13 @@
 #include "core/bridge_state.h"
 #include "core/config.h"
 #include "core/console.h"
+#include "core/interface_choice.h"
 #include "core/panel_messages.h"
 #include "core/printable_text.h"
 
 namespace {
 
 InterfaceTableReader g_read_table = platform::read_interface_table;
-
-uint32_t loopback_address() { return platform::host_to_net32(0x7F000001u); }
 
 void fill_address(platform::SocketAddressV4* a, uint16_t port, uint32_t address_n) {
     std::memset(a, 0, sizeof(*a));
@@ -25,27 +24,6 @@ void fill_address(platform::SocketAddressV4* a, uint16_t port, uint32_t address_
 void print_error_text(uint32_t error) {
     char text[512];
     if (platform::error_text(error, text, sizeof text)) console_print("\tError: %s", text);
-}
-
-// Chooses the first row whose index is the configured one (or any row when
-// the table holds just the loopback and one adapter), never the loopback.
-const platform::InterfaceRow* choose_row(const platform::InterfaceTable& table) {
-    for (uint32_t i = 0; i < table.count; ++i) {
-        const platform::InterfaceRow& row = table.rows[i];
-        bool index_fits = row.index == static_cast<uint32_t>(g_bridge.interface_index) || table.count == 2;
-        if (index_fits && row.address != loopback_address()) return &row;
-    }
-    return nullptr;
-}
-
-void list_interfaces(const platform::InterfaceTable& table) {
-    console_print("%s", g_program->interface_heading);
-    console_print("\n%d interfaces found:\n", static_cast<int>(table.count));
-    for (uint32_t i = 0; i < table.count; ++i) {
-        char dotted[16];
-        platform::format_ipv4(table.rows[i].address, dotted, sizeof dotted);
-        console_print("Interface Index %3ld has IP Address %s\n", static_cast<long>(table.rows[i].index), dotted);
-    }
 }
 
 void open_socket(uint32_t address_n, uint32_t broadcast_n) {
@@ -89,9 +67,9 @@ void set_up_link() {
         print_error_text(error);
     }
 
-    const platform::InterfaceRow* row = choose_row(table);
+    const platform::InterfaceRow* row = choose_interface(table, g_bridge.interface_index);
     if (!row) {
-        list_interfaces(table);
+        list_interfaces(table, g_program->interface_heading);
         platform::free_interface_table(&table);
         return;
     }
@@ -100,7 +78,7 @@ void set_up_link() {
     char dotted[16];
     platform::format_ipv4(row->address, dotted, sizeof dotted);
     console_print("\nIP Address %s is used\n", dotted);
-    uint32_t broadcast_n = row->address | ~row->mask;
+    uint32_t broadcast_n = interface_broadcast(*row);
     if (g_bridge.testmode) {
         platform::format_ipv4(broadcast_n, dotted, sizeof dotted);
         console_print("Broadcast  %s is used\n", dotted);
@@ -115,11 +93,7 @@ void set_interface_table_reader(InterfaceTableReader reader) {
     g_read_table = reader ? reader : platform::read_interface_table;
 }
 
-int identity_variant(const char* text) {
-    if (std::strcmp(text, g_program->identity[0]) == 0) return 1;
-    if (g_program->identity[1] && std::strcmp(text, g_program->identity[1]) == 0) return 2;
-    return 0;
-}
+int identity_variant(const char* text) { return program_identity_variant(g_program, text); }
 
 void find_panel() {
     if (!g_bridge.link_initialised) set_up_link();

@@ -2,6 +2,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/console_texts.h"
 #include "core/session_loop.h"
 #include "core/session_restart.h"
 #include "platform/env.h"
@@ -13,7 +14,7 @@ int run_program(ProgramId id, const PanelHooks* hooks) {
 
     platform::raise_process_priority();
     console_print("%s for MSFS2020 by Tarnel, Version %s\n", program->name, program->version);
-    console_print("Searching Connection to Flight Simulator -");
+    console_print("%s", kSearchingSimulatorText);
     while (!g_bridge.sim_connected) {
         run_session();
         if (stop_requested()) return end_on_user_request();

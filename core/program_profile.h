@@ -99,3 +99,7 @@ struct ProgramProfile {
 
 // The profile of each program.
 const ProgramProfile* program_profile(ProgramId id);
+
+// 1 or 2 when the text is the program's variant-1 or variant-2 identity
+// (compared exactly), else 0.
+int program_identity_variant(const ProgramProfile* program, const char* text);

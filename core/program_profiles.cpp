@@ -1,6 +1,8 @@
 // The nine programs' differences, as one table.
 #include "core/program_profile.h"
 
+#include <cstring>
+
 namespace {
 
 const char kNotFoundWithBreak[] = "\nConfiguration file %s not found! Default values are used!\n\n";
@@ -78,4 +80,10 @@ const ProgramProfile kProfiles[PROGRAM_COUNT] = {
 const ProgramProfile* program_profile(ProgramId id) {
     if (id >= PROGRAM_COUNT) return nullptr;
     return &kProfiles[id];
+}
+
+int program_identity_variant(const ProgramProfile* program, const char* text) {
+    if (std::strcmp(text, program->identity[0]) == 0) return 1;
+    if (program->identity[1] && std::strcmp(text, program->identity[1]) == 0) return 2;
+    return 0;
 }

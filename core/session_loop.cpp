@@ -2,6 +2,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/console_texts.h"
 #include "core/find_panel.h"
 #include "core/session_restart.h"
 #include "core/session_setup.h"
@@ -50,10 +51,7 @@ void tenth_pass_step() {
 
 }  // namespace
 
-const char* spinner_glyph(int32_t step) {
-    static const char* const kGlyphs[8] = {"\b-", "\b\\", "\b|", "\b/", "\b-", "\b\\", "\b|", "\b/"};
-    return kGlyphs[step & 7];
-}
+const char* spinner_glyph(int32_t step) { return kSpinnerGlyphs[step & (kSpinnerPositions - 1)]; }
 
 void advance_spinner() {
     ++g_bridge.spinner_step;
@@ -81,7 +79,7 @@ void run_session() {
             // The simulator went away without its quit message: end the
             // session as if it had sent one, rather than run on with stale
             // lines on the panel.
-            console_print("\nConnection to Flight Simulator lost!\n");
+            console_print("%s", kSimulatorLostText);
             g_bridge.quit_requested = 1;
             break;
         }

@@ -3,6 +3,7 @@
 #include "core/bridge_state.h"
 #include "core/config.h"
 #include "core/console.h"
+#include "core/console_texts.h"
 #include "platform/interrupt.h"
 
 namespace {
@@ -32,11 +33,11 @@ bool begin_next_session() {
     // Socket and client are closed; everything else of the session goes
     // too, and the next session reads the file again.
     bridge_reset_session();
-    console_print("\nSession ended. Searching Connection to Flight Simulator again -");
+    console_print("%s", kSessionEndedText);
     return true;
 }
 
 int end_on_user_request() {
-    console_print("\nStopped by the user.\n");
+    console_print("%s", kStoppedByUserText);
     return 0;
 }

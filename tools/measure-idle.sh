@@ -8,6 +8,7 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/process_usage.sh"
 relay_bin_folder measure-idle "${1:-$root/build/bin}" sim-standin COMM1-Relay virtual-panel
 seconds=${2:-30}
 relay_enter_netns measure-idle "$0" "$@"
@@ -33,14 +34,5 @@ done
 grep -q "connected from" relay.log || { echo "COMM1-Relay did not find the panel"; cat relay.log; exit 1; }
 sleep 2  # past the start-up frames
 
-ticks() { awk '{print $14 + $15}' "/proc/$relay/stat"; }
-hz=$(getconf CLK_TCK)
-t0=$(ticks); s0=$(date +%s.%N)
-sleep "$seconds"
-t1=$(ticks); s1=$(date +%s.%N)
-rss=$(awk '/VmRSS/ {print $2}' "/proc/$relay/status")
-hwm=$(awk '/VmHWM/ {print $2}' "/proc/$relay/status")
 with=${keys[*]:+ (${keys[*]})}
-awk -v with="$with" -v t=$((t1 - t0)) -v hz="$hz" -v a="$s0" -v b="$s1" -v rss="$rss" -v hwm="$hwm" 'BEGIN {
-  printf "COMM1-Relay idle, connected%s: CPU %.3f %% of one core over %.1f s; resident %.2f MiB (peak %.2f MiB)\n",
-         with, 100 * t / hz / (b - a), b - a, rss / 1024, hwm / 1024 }'
+relay_process_usage "$relay" "$seconds" "COMM1-Relay idle, connected$with"

@@ -153,6 +153,7 @@ TEST_F(SampleConfigTest, ListsEveryKeyOfEveryProgramAtItsDefault) {
                 << key_name(*key) << " in [" << key_section(program, *key) << "]";
         }
         EXPECT_NE(read_key("NET", "STAY_RUNNING"), "");
+        EXPECT_EQ(read_key("LAUNCH", "SCAN"), "1");  // Relay-Launcher's section, at its default
 
         std::string defaults = defaults_of(id);
         LoadResult r = load_for(id);

@@ -23,7 +23,7 @@ tops=("$W"/unpacked/*)
 PKG=${tops[0]}
 
 expected=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay XPDR-Relay COMM2-Relay COMM1-Relay
-          tools/sim-standin tools/virtual-panel)
+          Relay-Launcher tools/sim-standin tools/virtual-panel)
 for exe in "${expected[@]}"; do
   [ -x "$PKG/$exe$suffix" ] || e2e_fail "$exe$suffix missing from the package"
 done
@@ -41,7 +41,7 @@ if [ "$E2E_KIND" = windows ]; then
   [ -z "$extra" ] || e2e_fail "unexpected files in the package: $extra"
   grep -q $'\r$' "$PKG/QUICKSTART.txt" || e2e_fail "QUICKSTART.txt lacks Windows line ends"
 fi
-e2e_pass "$(basename "${archives[0]}"): nine programs, two tools, both samples, the quick start, licence, notices, change log"
+e2e_pass "$(basename "${archives[0]}"): nine programs, the launcher, two tools, both samples, the quick start, licence, notices, change log"
 
 # The checksums file names the package as it lies beside it and verifies.
 bash "$E2E_SRC/tools/release-sums.sh" "$W/cpack" >/dev/null || e2e_fail "release-sums.sh failed"

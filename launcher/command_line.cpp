@@ -1,0 +1,71 @@
+#include "launcher/command_line.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/console.h"
+
+namespace {
+
+struct OptionRow {
+    const char* name;
+    const char* value_name;  // null: the option takes no value
+    const char* help;
+    bool (*apply)(LaunchOptions* options, const char* value);
+};
+
+bool set_help(LaunchOptions* options, const char*) {
+    options->help = true;
+    return true;
+}
+
+const OptionRow kOptions[] = {
+    {"--help", nullptr, "this text", set_help},
+};
+
+const OptionRow* find_option(const char* name) {
+    if (std::strcmp(name, "-h") == 0) name = "--help";
+    for (const OptionRow& row : kOptions) {
+        if (std::strcmp(row.name, name) == 0) return &row;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool parse_command_line(int argc, char** argv, LaunchOptions* options) {
+    *options = LaunchOptions{};
+    for (int i = 1; i < argc; ++i) {
+        const OptionRow* row = find_option(argv[i]);
+        if (!row) {
+            console_print("Relay-Launcher: unknown option %s (--help lists them)\n", argv[i]);
+            return false;
+        }
+        const char* value = nullptr;
+        if (row->value_name) {
+            if (i + 1 >= argc) {
+                console_print("Relay-Launcher: %s needs %s\n", row->name, row->value_name);
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (!row->apply(options, value)) {
+            console_print("Relay-Launcher: %s %s cannot be used\n", row->name, value ? value : "");
+            return false;
+        }
+    }
+    return true;
+}
+
+void print_usage() {
+    console_print(
+        "usage: Relay-Launcher [options]\n"
+        "Finds the panels on the network, runs the program for each and keeps it\n"
+        "running; settings in [LAUNCH] of Avionics-Panel.cfg beside it.\n"
+        "Keys: q quits, r searches for panels now.\n");
+    for (const OptionRow& row : kOptions) {
+        char usage[64];
+        std::snprintf(usage, sizeof usage, "%s %s", row.name, row.value_name ? row.value_name : "");
+        console_print("  %-20s %s\n", usage, row.help);
+    }
+}

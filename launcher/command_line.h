@@ -1,0 +1,13 @@
+// Relay-Launcher's command line, as a table of options: each row names an
+// option, whether it takes a value, its help line and what it sets.
+#pragma once
+
+struct LaunchOptions {
+    bool help;
+};
+
+// Fills options; false (after a console line saying why) when the command
+// line cannot be used.
+bool parse_command_line(int argc, char** argv, LaunchOptions* options);
+
+void print_usage();

@@ -1,0 +1,88 @@
+#include "launcher/launcher_loop.h"
+
+#include <cstdio>
+
+#include "launcher/launcher_report.h"
+#include "launcher/launcher_state.h"
+#include "launcher/panel_scan.h"
+#include "launcher/program_runner.h"
+#include "launcher/status_table.h"
+#include "platform/child_process.h"
+#include "platform/console_screen.h"
+#include "platform/env.h"
+#include "platform/interrupt.h"
+#include "platform/terminal.h"
+
+namespace {
+
+// One pass: what the programs said, their ends and restarts, the search.
+constexpr int kPassMs = 100;
+constexpr uint64_t kDrawIntervalMs = 1000;
+
+void open_log() {
+    char path[sizeof g_launcher.folder + 32];
+    std::snprintf(path, sizeof path, "%s%c%s", g_launcher.folder, platform::kPathSeparator, kLogFileName);
+    log_open(&g_launcher.log, path, kLogLimitBytes);
+}
+
+// Table and keys where there is a console for them; plain lines otherwise.
+void set_up_console() {
+    // Raw keys first: the interrupt flag's handlers must be the ones that
+    // stay in place for Ctrl+C and a closed window.
+    g_launcher.keys_on = platform::terminal_is_interactive() && platform::terminal_enter_raw();
+    platform::install_interrupt_flag();
+    g_launcher.table_on = platform::console_enable_escapes();
+    if (g_launcher.table_on) std::fputs("\x1b[2J", stdout);
+}
+
+bool stop_asked() { return platform::interrupt_requested() || platform::terminal_stop_requested(); }
+
+// Returns false when the user quits.
+bool handle_keys(uint64_t now_ms) {
+    if (!g_launcher.keys_on) {
+        platform::sleep_ms(kPassMs);
+        return true;
+    }
+    int key = platform::terminal_read_key(kPassMs);
+    if (key == 'q' || key == 'Q' || key == platform::kKeyInterrupt) return false;
+    if (key == 'r' || key == 'R') scan_soon(now_ms);
+    return true;
+}
+
+}  // namespace
+
+int run_launcher() {
+    g_launcher.started_ms = platform::monotonic_ms();
+    open_log();
+    set_up_console();
+    if (!platform::children_end_with_us())
+        report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
+    report("started in %s", g_launcher.folder);
+    read_launch_settings(&g_launcher.settings);
+    scan_setup(g_launcher.started_ms);
+
+    uint64_t next_draw = 0;
+    for (;;) {
+        uint64_t now = platform::monotonic_ms();
+        scan_step(now);
+        for (ProgramSlot& slot : g_launcher.slots) service_program(&slot, now);
+        if (g_launcher.table_on && now >= next_draw) {
+            draw_table(now);
+            next_draw = now + kDrawIntervalMs;
+        }
+        if (stop_asked() || !handle_keys(now)) break;
+    }
+
+    if (g_launcher.searching) search_end(&g_launcher.search);
+    if (g_launcher.table_on) {
+        draw_table(platform::monotonic_ms());
+        leave_table();
+        g_launcher.table_on = false;  // the lines of the end go below the table
+    }
+    report("ending: stopping every program");
+    stop_all_programs();
+    report("ended");
+    log_close(&g_launcher.log);
+    platform::terminal_restore();
+    return 0;
+}

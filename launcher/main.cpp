@@ -1,0 +1,37 @@
+// Relay-Launcher: one window for the whole cockpit. Finds the panels on the
+// network, runs the relay program for each, keeps them running and shows
+// them in one live table.
+#include "core/console.h"
+#include "launcher/command_line.h"
+#include "launcher/instance_lock.h"
+#include "launcher/launcher_loop.h"
+#include "launcher/launcher_state.h"
+#include "platform/process_folder.h"
+
+int main(int argc, char** argv) {
+    LaunchOptions options;
+    if (!parse_command_line(argc, argv, &options)) return 2;
+    if (options.help) {
+        print_usage();
+        return 0;
+    }
+    launcher_reset();
+    // Before anything is touched: a second launcher changes nothing.
+    if (!take_instance_lock()) {
+        console_print(
+            "Relay-Launcher: the ports are taken: another Relay-Launcher is running on this computer (UDP port %u).\n"
+            "Nothing was started or stopped.\n",
+            kLauncherPort);
+        return 1;
+    }
+    // The programs, their Avionics-Panel.cfg and the log are beside the
+    // launcher, whatever folder it was started from.
+    if (!platform::executable_folder(g_launcher.folder, sizeof g_launcher.folder) ||
+        !platform::change_directory(g_launcher.folder)) {
+        console_print("Relay-Launcher: cannot find or enter its own folder\n");
+        return 1;
+    }
+    int rc = run_launcher();
+    release_instance_lock();
+    return rc;
+}

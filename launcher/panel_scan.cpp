@@ -1,0 +1,133 @@
+#include "launcher/panel_scan.h"
+
+#include <cstring>
+
+#include "core/interface_choice.h"
+#include "launcher/launcher_report.h"
+#include "launcher/launcher_state.h"
+#include "launcher/program_runner.h"
+
+namespace {
+
+constexpr char kNoAdapterHeading[] =
+    "\nRelay-Launcher: no network adapter to search on: set INTERFACE_INDEX in [NET] to one of these\n";
+
+bool choose_adapter(int32_t interface_index, Adapter* adapter) {
+    platform::InterfaceTable table;
+    uint32_t error = 0;
+    if (platform::read_interface_table(&table, &error) != platform::TABLE_OK) {
+        report("the network adapters cannot be read (error %u): no search for panels", error);
+        return false;
+    }
+    const platform::InterfaceRow* row = choose_interface(table, interface_index);
+    if (row) {
+        adapter->address = row->address;
+        adapter->mask = row->mask;
+    } else {
+        list_interfaces(table, kNoAdapterHeading);
+        report("no network adapter to search on (INTERFACE_INDEX %d): programs are started from PROGRAMS only",
+               interface_index);
+    }
+    platform::free_interface_table(&table);
+    return row != nullptr;
+}
+
+// Programs to search for: those not running, at the first search without
+// SCAN only those in PROGRAMS.
+int collect_targets(SearchTarget* targets) {
+    int count = 0;
+    for (int i = 0; i < PROGRAM_COUNT; ++i) {
+        const ProgramSlot& slot = g_launcher.slots[i];
+        if (slot.run != RUN_IDLE && slot.run != RUN_OUTSIDE) continue;
+        if (!g_launcher.first_search_done && !g_launcher.settings.scan && !g_launcher.settings.always[i]) continue;
+        targets[count++] = {static_cast<ProgramId>(i), g_launcher.settings.vran_port[i],
+                            g_launcher.settings.recv_port[i]};
+    }
+    return count;
+}
+
+void act_on(const SearchTarget& target, const SearchResult& result, uint64_t now_ms) {
+    ProgramSlot* slot = &g_launcher.slots[target.program];
+    const char* name = slot->profile->name;
+    if (result.outcome == SEARCH_PORT_TAKEN) {
+        if (slot->run != RUN_OUTSIDE) {
+            report("%s already runs outside the launcher (UDP port %u is taken, error %d): not started", name,
+                   target.recv_port, result.bind_error);
+        }
+        slot->run = RUN_OUTSIDE;
+        return;
+    }
+    if (slot->run == RUN_OUTSIDE) report("%s no longer holds UDP port %u", name, target.recv_port);
+    slot->run = RUN_IDLE;
+    if (result.outcome == SEARCH_ANSWERED) {
+        const char* version = std::strrchr(result.identity, '_');
+        report("found the %s panel at %s, version %s (%s)", slot->profile->section, result.address,
+               version ? version + 1 : "?", result.identity);
+        std::memcpy(slot->found_from, result.address, sizeof slot->found_from);
+        std::memcpy(slot->found_identity, result.identity, sizeof slot->found_identity);
+        start_program(slot, now_ms);
+    } else if (g_launcher.settings.always[target.program]) {
+        start_program(slot, now_ms);
+    }
+}
+
+// Without an adapter nobody can be searched for: PROGRAMS start as they are.
+void start_listed(uint64_t now_ms) {
+    for (int i = 0; i < PROGRAM_COUNT; ++i) {
+        if (g_launcher.settings.always[i] && g_launcher.slots[i].run == RUN_IDLE)
+            start_program(&g_launcher.slots[i], now_ms);
+    }
+}
+
+void plan_next(uint64_t now_ms) {
+    g_launcher.next_search_ms = g_launcher.settings.scan ? now_ms + kScanIntervalMs : 0;
+}
+
+}  // namespace
+
+void scan_setup(uint64_t now_ms) {
+    g_launcher.adapter_found = choose_adapter(g_launcher.settings.interface_index, &g_launcher.adapter);
+    if (!g_launcher.adapter_found) {
+        start_listed(now_ms);
+        return;
+    }
+    char dotted[16];
+    platform::format_ipv4(g_launcher.adapter.address, dotted, sizeof dotted);
+    report("searching for panels on %s", dotted);
+    g_launcher.next_search_ms = now_ms;
+}
+
+void scan_step(uint64_t now_ms) {
+    if (g_launcher.searching) {
+        search_collect(&g_launcher.search);
+        if (now_ms < g_launcher.search_ends_ms) return;
+        search_end(&g_launcher.search);
+        g_launcher.searching = false;
+        for (int i = 0; i < g_launcher.search.count; ++i)
+            act_on(g_launcher.search.targets[i], g_launcher.search.results[i], now_ms);
+        g_launcher.first_search_done = true;
+        plan_next(now_ms);
+        return;
+    }
+    if (!g_launcher.adapter_found || g_launcher.next_search_ms == 0 || now_ms < g_launcher.next_search_ms) return;
+    SearchTarget targets[PROGRAM_COUNT];
+    int count = collect_targets(targets);
+    if (count == 0) {
+        g_launcher.first_search_done = true;
+        plan_next(now_ms);
+        return;
+    }
+    search_begin(&g_launcher.search, g_launcher.adapter, targets, count);
+    g_launcher.searching = true;
+    g_launcher.search_ends_ms = now_ms + kSearchMs;
+}
+
+void scan_soon(uint64_t now_ms) {
+    if (g_launcher.adapter_found && !g_launcher.searching) g_launcher.next_search_ms = now_ms;
+}
+
+int scan_seconds_left(uint64_t now_ms) {
+    if (g_launcher.searching || g_launcher.next_search_ms == 0) return -1;
+    uint64_t due = g_launcher.next_search_ms;
+    return due <= now_ms ? 0 : static_cast<int>((due - now_ms + 999) / 1000);
+}

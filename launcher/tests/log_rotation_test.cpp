@@ -1,0 +1,47 @@
+// The launcher's log stays below its limit: the older lines move to one
+// ".1" file, which the next rotation replaces.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/tests/test_support.h"
+#include "launcher/launcher_log.h"
+
+namespace {
+
+std::string read_all(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+TEST(LauncherLogTest, RotatesToOneOlderFileBeforeReachingTheLimit) {
+    TempWorkDir dir;
+    const long limit = 1000;
+    LauncherLog log;
+    ASSERT_TRUE(log_open(&log, "test.log", limit));
+    const std::string text(60, 'x');
+    for (int i = 0; i < 100; ++i) {
+        log_write(&log, "2024-01-01 00:00:00", "COMM1-Relay", (std::to_string(i) + " " + text).c_str());
+        ASSERT_LT(read_all("test.log").size(), static_cast<size_t>(limit)) << "line " << i;
+    }
+    log_close(&log);
+    std::string now = read_all("test.log"), older = read_all("test.log.1");
+    EXPECT_NE(now.find("2024-01-01 00:00:00 COMM1-Relay: 99 " + text), std::string::npos);
+    EXPECT_EQ(now.back(), '\n');
+    EXPECT_EQ(now.find("COMM1-Relay: 0 x"), std::string::npos);
+    // The lines just before the current file's, not the first ones.
+    EXPECT_GT(older.size(), static_cast<size_t>(limit) / 2);
+    EXPECT_EQ(older.find("COMM1-Relay: 0 x"), std::string::npos);
+
+    // A log started again goes on where it stood.
+    ASSERT_TRUE(log_open(&log, "test.log", 2 * limit));
+    log_write(&log, "t", "Relay-Launcher", "again");
+    log_close(&log);
+    EXPECT_EQ(read_all("test.log").find(now), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// The search on one adapter for several programs at once, with the panels
+// played by sockets on a loopback address (its own broadcast under a host
+// mask), so nothing leaves the machine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "launcher/panel_search.h"
+#include "platform/udp.h"
+
+namespace {
+
+const uint32_t kAdapterH = 0x7F000003u;
+
+platform::SocketAddressV4 address(uint16_t port) {
+    platform::SocketAddressV4 a{};
+    a.family = platform::kFamilyInet;
+    a.port = platform::host_to_net16(port);
+    a.address = platform::host_to_net32(kAdapterH);
+    return a;
+}
+
+// A socket on a free port of the adapter (a panel, or a program holding its
+// port).
+struct Bound {
+    platform::UdpSocket socket;
+    uint16_t port;
+    explicit Bound(uint16_t at = 0) {
+        platform::net_startup();
+        socket = platform::udp_open();
+        platform::SocketAddressV4 a = address(at);
+        platform::udp_bind(socket, &a);
+        port = platform::udp_local_port(socket);
+    }
+    ~Bound() { platform::udp_close(socket); }
+    // Answers one "ID" with the text.
+    void answer(const char* text) {
+        char buf[64];
+        platform::SocketAddressV4 from;
+        int32_t len = sizeof from;
+        ASSERT_TRUE(platform::udp_wait_readable(socket, 3000));
+        ASSERT_EQ(platform::udp_receive_from(socket, buf, sizeof buf, &from, &len), 2);
+        ASSERT_EQ(std::string(buf, 2), "ID");
+        platform::udp_send_to(socket, text, std::strlen(text), &from, len);
+    }
+};
+
+// A port nobody holds now.
+uint16_t free_port() { return Bound().port; }
+
+TEST(PanelSearchTest, AnswersPortsTakenAndStrangersSortedPerProgram) {
+    Bound com1_panel, nav2_panel, hub1_panel;
+    Bound held;  // XPDR-Relay's port, held by a running XPDR-Relay
+    SearchTarget targets[] = {
+        {PROGRAM_COMM1, static_cast<uint16_t>(com1_panel.port - 1), free_port()},
+        {PROGRAM_NAV2, static_cast<uint16_t>(nav2_panel.port - 1), free_port()},
+        {PROGRAM_HUB1, static_cast<uint16_t>(hub1_panel.port - 1), free_port()},
+        {PROGRAM_XPDR, 4780, held.port},
+    };
+    Adapter adapter{platform::host_to_net32(kAdapterH), 0xFFFFFFFFu};
+    PanelSearch search;
+    search_begin(&search, adapter, targets, 4);
+    com1_panel.answer("VRAN-COM1_2.0");
+    nav2_panel.answer("VRAN-NAV1_1.0");  // another program's identity
+    hub1_panel.answer("VRAN-HUB1_1.0\n");  // a line end: no identity
+    search_collect(&search);
+    search_end(&search);
+
+    EXPECT_EQ(search.results[0].outcome, SEARCH_ANSWERED);
+    EXPECT_EQ(search.results[0].variant, 2);
+    EXPECT_STREQ(search.results[0].identity, "VRAN-COM1_2.0");
+#ifndef _WIN32
+    EXPECT_STREQ(search.results[0].address, "127.0.0.3");  // Wine reports loopback senders as 127.0.0.1
+#endif
+    EXPECT_EQ(search.results[1].outcome, SEARCH_NO_ANSWER);
+    EXPECT_EQ(search.results[2].outcome, SEARCH_NO_ANSWER);
+    EXPECT_EQ(search.results[3].outcome, SEARCH_PORT_TAKEN);
+
+    // The ports are free again for the programs themselves.
+    Bound again(targets[0].recv_port);
+    EXPECT_EQ(again.port, targets[0].recv_port);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Relay-Launcher end to end, all in one namespace: the stand-in and three
+# virtual panels (COM1, NAV2, multi-function) plus XPDR-Relay in PROGRAMS
+# without a panel. The launcher, started from another folder, finds the three
+# panels, starts four programs from its own folder, and a key on each panel
+# reaches the stand-in. A program killed from outside is started again and
+# works; when the stand-in quits and a new one starts every program is back
+# on its own; a panel switched on later gets its program at the next search;
+# a second launcher is refused without touching anything; Ctrl+C ends every
+# program and the launcher with 0; a killed launcher takes its programs along.
+source "$(dirname "$0")/lib/e2e.sh"
+programs=(COMM1-Relay NAV2-Relay HUB1-Relay XPDR-Relay ADF-Relay)
+e2e_require Relay-Launcher sim-standin virtual-panel "${programs[@]}"
+
+W=$E2E_WORK
+SIM=$W/sim-standin.log
+C=$W/cockpit  # the launcher, the programs it may start, their configuration, its log
+OUT=$W/Relay-Launcher.log
+suffix=
+[ "$E2E_KIND" = windows ] && suffix=.exe
+mkdir -p "$C" "$W/elsewhere" "$W/second"
+for exe in Relay-Launcher "${programs[@]}"; do cp "$E2E_BIN/$exe$suffix" "$C/"; done
+cp "$E2E_BIN/Relay-Launcher$suffix" "$W/second/"
+e2e_config "$C" "[LAUNCH]
+PROGRAMS=XPDR-Relay
+[COM1]
+IDLE_MS=10
+[NAV1]
+IDLE_MS=10
+[NAV2]
+IDLE_MS=10"
+
+# The processes running from the launcher's folder (native and Wine alike,
+# the command line holds the folder; nothing else on the machine does).
+cockpit_pids() {
+  local d
+  for d in /proc/[0-9]*; do
+    tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -qF "$(basename "$W")" &&
+      tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -q "cockpit.$1" && echo "${d#/proc/}"
+  done
+}
+expect_none_left() {
+  local end=$((SECONDS + 5 * E2E_SLOW))
+  while [ -n "$(cockpit_pids '[A-Z]')" ]; do
+    [ $SECONDS -ge $end ] && e2e_fail "$1: still running: $(cockpit_pids '[A-Z]')"
+    sleep 0.2
+  done
+}
+# key <fd> <code> <event>: the code from a panel reaches the stand-in.
+key() {
+  local before
+  before=$(e2e_count "$SIM" "$3 data")
+  echo "send $2" >&"$1"
+  e2e_wait "$SIM" "$3 data" 20 $((before + 1))
+}
+# launch <pid variable> <log name> <launcher's folder>: started from another
+# folder than its own.
+launch() {
+  local bin=$E2E_BIN
+  E2E_BIN=$3
+  e2e_start "$1" "$2" "$W/elsewhere" /dev/null Relay-Launcher
+  E2E_BIN=$bin
+}
+
+e2e_start_standin
+e2e_start_panel 8 com1 --panel comm1
+e2e_start_panel 9 nav2 --panel nav2
+e2e_start_panel 6 hub1 --panel hub1
+e2e_wait "$W/com1.log" "listening on UDP port 4771" 30
+e2e_wait "$W/nav2.log" "listening on UDP port 4777" 30
+e2e_wait "$W/hub1.log" "listening on UDP port 4783" 30
+launch launcher_pid Relay-Launcher "$C"
+e2e_wait "$OUT" "found the COM1 panel at 10.77.0.20, version 1.0 (VRAN-COM1_1.0)" 20
+e2e_wait "$OUT" "found the NAV2 panel at 10.77.0.20" 20
+e2e_wait "$OUT" "found the HUB1 panel at 10.77.0.20" 20
+e2e_wait "$OUT" "started XPDR-Relay" 20
+# Switched on after the first search: found by a later one.
+e2e_start_panel 5 adf --panel adf
+e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30
+e2e_wait "$OUT" "NAV2-Relay: NAV2 Panel connected from 10.77.0.20" 30
+e2e_wait "$OUT" "HUB1-Relay: Panel connected from 10.77.0.20" 30
+e2e_wait "$OUT" "XPDR-Relay: XPDR-Client Connected to Flight Simulator!" 30
+key 8 R+ COM_RADIO_WHOLE_INC
+key 9 R+ NAV2_RADIO_WHOLE_INC
+key 6 R+ COM2_RADIO_WHOLE_INC
+# (ADF-Relay may come already: its panel is on by now.)
+[ "$(grep "Relay-Launcher: started .*-Relay (process" "$OUT" | grep -vc ADF-Relay)" = 4 ] ||
+  e2e_fail "not exactly four programs started"
+[ -s "$C/Relay-Launcher.log" ] || e2e_fail "no Relay-Launcher.log beside the launcher"
+! grep -q $'\b' "$C/Relay-Launcher.log" || e2e_fail "spinner frames in the log"
+e2e_pass "three panels found, four programs started from the launcher's folder, a key on each panel works"
+
+for pid in $(cockpit_pids COMM1-Relay); do kill -KILL "$pid"; done
+e2e_wait "$OUT" "started COMM1-Relay" 20 2
+e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30 2
+key 8 R+ COM_RADIO_WHOLE_INC
+e2e_pass "COMM1-Relay killed from outside is started again and works"
+
+launch second_pid second "$W/second"
+e2e_wait_exit "$second_pid" 30
+[ "$E2E_RC" != 0 ] || e2e_fail "the second launcher exited with 0"
+e2e_wait "$W/second.log" "the ports are taken" 5
+[ ! -e "$W/second/Relay-Launcher.log" ] || e2e_fail "the second launcher wrote a log"
+! grep -q "ending" "$OUT" || e2e_fail "the first launcher ended"
+[ -n "$(cockpit_pids COMM1-Relay)" ] || e2e_fail "a program ended when the second launcher was started"
+e2e_pass "a second launcher is refused: the ports are taken, nothing touched"
+
+echo quit >&7
+e2e_wait_exit "$sim_pid" 30
+exec 7>&-
+e2e_wait "$OUT" "COMM1-Relay ended (exit code 0)" 20
+e2e_fifo "$W/sim2.in" 7
+e2e_start sim_pid sim2 "$W/sim2" "$W/sim2.in" sim-standin
+SIM=$W/sim2.log
+e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30 3
+e2e_wait "$OUT" "NAV2-Relay: NAV2 Panel connected from 10.77.0.20" 30 2
+e2e_wait "$OUT" "HUB1-Relay: Panel connected from 10.77.0.20" 30 2
+e2e_wait "$OUT" "XPDR-Relay: XPDR-Client Connected to Flight Simulator!" 30 2
+key 8 R+ COM_RADIO_WHOLE_INC
+e2e_pass "after the stand-in quit and a new one started every program is back"
+
+e2e_wait "$OUT" "found the ADF panel at 10.77.0.20" 30
+e2e_wait "$OUT" "ADF-Relay: ADF Panel connected from 10.77.0.20" 30
+e2e_pass "a panel switched on later gets its program"
+
+launcher=$(ps -o pid= --ppid "$launcher_pid" | tr -d ' ')
+kill -INT "$launcher"
+e2e_wait_exit "$launcher_pid" 10
+[ "$E2E_RC" = 0 ] || e2e_fail "the launcher ended with $E2E_RC after Ctrl+C"
+for program in "${programs[@]}"; do
+  [ "$(e2e_count "$OUT" "Relay-Launcher: $program ended: ")" = 1 ] || e2e_fail "no one line for $program's end"
+done
+expect_none_left "after Ctrl+C"
+e2e_pass "Ctrl+C ends every program, one line each, and the launcher with 0"
+
+mv "$OUT" "$W/first-run.log"
+launch launcher_pid Relay-Launcher "$C"
+e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30
+e2e_kill_hard "$launcher_pid"
+expect_none_left "after the launcher was killed"
+e2e_pass "a killed launcher takes its programs along"
