@@ -38,8 +38,8 @@ IDLE_MS=10"
 cockpit_pids() {
   local d
   for d in /proc/[0-9]*; do
-    tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -qF "$(basename "$W")" &&
-      tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -q "cockpit.$1" && echo "${d#/proc/}"
+    tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -qF "$(basename "$W")" &&
+      tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -q "cockpit.$1" && echo "${d#/proc/}"
   done
 }
 expect_none_left() {
