@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/console.h"
+#include "launcher/autostart/autostart.h"
 
 namespace {
 
@@ -19,8 +20,21 @@ bool set_help(LaunchOptions* options, const char*) {
     return true;
 }
 
+// The verb is checked where it is carried out.
+bool set_autostart(LaunchOptions* options, const char* verb) {
+    options->autostart = verb;
+    return true;
+}
+
+bool set_with_simulator(LaunchOptions* options, const char*) {
+    options->with_simulator = true;
+    return true;
+}
+
 const OptionRow kOptions[] = {
     {"--help", nullptr, "this text", set_help},
+    {"--autostart", "on|off|status", "start with the simulator: on, off, status (Windows)", set_autostart},
+    {kAutostartCommandLine, nullptr, "as the simulator starts it: end with its session", set_with_simulator},
 };
 
 const OptionRow* find_option(const char* name) {
@@ -66,6 +80,6 @@ void print_usage() {
     for (const OptionRow& row : kOptions) {
         char usage[64];
         std::snprintf(usage, sizeof usage, "%s %s", row.name, row.value_name ? row.value_name : "");
-        console_print("  %-20s %s\n", usage, row.help);
+        console_print("  %-26s %s\n", usage, row.help);
     }
 }

@@ -4,6 +4,8 @@
 
 struct LaunchOptions {
     bool help;
+    const char* autostart;  // --autostart's verb; null: not asked
+    bool with_simulator;
 };
 
 // Fills options; false (after a console line saying why) when the command

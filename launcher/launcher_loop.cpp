@@ -7,6 +7,7 @@
 #include "launcher/panel_scan.h"
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
+#include "launcher/with_simulator.h"
 #include "platform/child_process.h"
 #include "platform/console_screen.h"
 #include "platform/env.h"
@@ -57,13 +58,16 @@ int run_launcher() {
     set_up_console();
     if (!platform::children_end_with_us())
         report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
-    report("started in %s", g_launcher.folder);
+    report("started in %s%s", g_launcher.folder,
+           g_launcher.with_simulator ? ", with the simulator: ends once its session is over" : "");
     read_launch_settings(&g_launcher.settings);
     scan_setup(g_launcher.started_ms);
 
     uint64_t next_draw = 0;
     for (;;) {
         uint64_t now = platform::monotonic_ms();
+        // Before any restart: once the simulator has gone, ending wins.
+        if (g_launcher.with_simulator && simulator_gone_for_good(now)) break;
         scan_step(now);
         for (ProgramSlot& slot : g_launcher.slots) service_program(&slot, now);
         if (g_launcher.table_on && now >= next_draw) {

@@ -12,6 +12,7 @@
 #include "launcher/panel_search.h"
 #include "launcher/program_status.h"
 #include "launcher/restart_delay.h"
+#include "launcher/with_simulator.h"
 #include "platform/child_process.h"
 #include "platform/udp.h"
 
@@ -62,6 +63,9 @@ struct LauncherState {
     bool table_on;  // the console shows the table, else plain lines
     bool keys_on;
     uint64_t started_ms;
+
+    bool with_simulator;  // --with-simulator: ends once the simulator session is over
+    SessionWatch session_watch;
 };
 
 extern LauncherState g_launcher;

@@ -2,6 +2,7 @@
 // network, runs the relay program for each, keeps them running and shows
 // them in one live table.
 #include "core/console.h"
+#include "launcher/autostart/autostart.h"
 #include "launcher/command_line.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher_loop.h"
@@ -15,7 +16,11 @@ int main(int argc, char** argv) {
         print_usage();
         return 0;
     }
+    // Only the simulator's start list: allowed while the cockpit runs, so
+    // no instance lock, no log, no program started.
+    if (options.autostart) return autostart_run(options.autostart);
     launcher_reset();
+    g_launcher.with_simulator = options.with_simulator;
     // Before anything is touched: a second launcher changes nothing.
     if (!take_instance_lock()) {
         console_print(

@@ -9,6 +9,7 @@
 #include "launcher/output_lines.h"
 #include "launcher/program_status.h"
 #include "launcher/restart_delay.h"
+#include "launcher/with_simulator.h"
 
 namespace {
 
@@ -90,6 +91,17 @@ TEST(ProgramStatusTest, SessionIsOverOnceOneEndedAndNoneIsConnected) {
     EXPECT_TRUE(simulator_session_over(s, 3));
     status_apply_line(com1, bare(com1->connection_line).c_str(), &s[1]);
     EXPECT_FALSE(simulator_session_over(s, 3));  // a new session
+}
+
+// --with-simulator: 10 s of a session that is over end the launcher; a
+// program connecting again within them starts the count afresh.
+TEST(SessionWatchTest, EndsTenSecondsAfterTheSessionWentUnlessItCameBack) {
+    SessionWatch w{};
+    EXPECT_EQ(watch_session(&w, true, 5000), WATCH_SESSION_OVER);
+    EXPECT_EQ(watch_session(&w, false, 5000 + kSessionGoneGraceMs - 1), WATCH_SESSION_BACK);
+    EXPECT_EQ(watch_session(&w, true, 20000), WATCH_SESSION_OVER);
+    EXPECT_EQ(watch_session(&w, true, 20000 + kSessionGoneGraceMs - 1), WATCH_NOTHING_NEW);
+    EXPECT_EQ(watch_session(&w, true, 20000 + kSessionGoneGraceMs), WATCH_END);
 }
 
 TEST(RestartDelayTest, CleanEndsWaitTwoSecondsCrashesBackOffToAMinute) {

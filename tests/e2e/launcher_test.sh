@@ -6,8 +6,11 @@
 # reaches the stand-in. A program killed from outside is started again and
 # works; when the stand-in quits and a new one starts every program is back
 # on its own; a panel switched on later gets its program at the next search;
-# a second launcher is refused without touching anything; Ctrl+C ends every
-# program and the launcher with 0; a killed launcher takes its programs along.
+# a second launcher is refused without touching anything, while
+# --autostart still reaches the simulator's start list; Ctrl+C ends every
+# program and the launcher with 0; a killed launcher takes its programs
+# along; started as the simulator starts it, the launcher ends with 0 and
+# takes every program along once the stand-in has quit.
 source "$(dirname "$0")/lib/e2e.sh"
 programs=(COMM1-Relay NAV2-Relay HUB1-Relay XPDR-Relay ADF-Relay)
 e2e_require Relay-Launcher sim-standin virtual-panel "${programs[@]}"
@@ -35,8 +38,8 @@ IDLE_MS=10"
 cockpit_pids() {
   local d
   for d in /proc/[0-9]*; do
-    tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -qF "$(basename "$W")" &&
-      tr '\0' ' ' <"$d/cmdline" 2>/dev/null | grep -q "cockpit.$1" && echo "${d#/proc/}"
+    tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -qF "$(basename "$W")" &&
+      tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -q "cockpit.$1" && echo "${d#/proc/}"
   done
 }
 expect_none_left() {
@@ -53,12 +56,13 @@ key() {
   echo "send $2" >&"$1"
   e2e_wait "$SIM" "$3 data" 20 $((before + 1))
 }
-# launch <pid variable> <log name> <launcher's folder>: started from another
-# folder than its own.
+# launch <pid variable> <log name> <launcher's folder> [args...]: started
+# from another folder than its own.
 launch() {
-  local bin=$E2E_BIN
+  local bin=$E2E_BIN var=$1 log=$2
   E2E_BIN=$3
-  e2e_start "$1" "$2" "$W/elsewhere" /dev/null Relay-Launcher
+  shift 3
+  e2e_start "$var" "$log" "$W/elsewhere" /dev/null Relay-Launcher "$@"
   E2E_BIN=$bin
 }
 
@@ -105,6 +109,16 @@ e2e_wait "$W/second.log" "the ports are taken" 5
 [ -n "$(cockpit_pids COMM1-Relay)" ] || e2e_fail "a program ended when the second launcher was started"
 e2e_pass "a second launcher is refused: the ports are taken, nothing touched"
 
+# --autostart beside a running cockpit: no second-launcher refusal, no log;
+# the test's Wine prefix has no simulator folders.
+launch status_pid autostart "$W/second" --autostart status
+e2e_wait_exit "$status_pid" 30
+want=(2 "--autostart is a Windows feature")
+[ "$E2E_KIND" = windows ] && want=(1 "No installation of Microsoft Flight Simulator found")
+[ "$E2E_RC" = "${want[0]}" ] && grep -qF -- "${want[1]}" "$W/autostart.log" && [ ! -e "$W/second/Relay-Launcher.log" ] ||
+  e2e_fail "--autostart status beside a running launcher ended with $E2E_RC"
+e2e_pass "--autostart status beside a running launcher reaches the start list and nothing else"
+
 echo quit >&7
 e2e_wait_exit "$sim_pid" 30
 exec 7>&-
@@ -139,3 +153,13 @@ e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30
 e2e_kill_hard "$launcher_pid"
 expect_none_left "after the launcher was killed"
 e2e_pass "a killed launcher takes its programs along"
+
+mv "$OUT" "$W/second-run.log"
+launch launcher_pid Relay-Launcher "$C" --with-simulator
+e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30
+e2e_wait "$OUT" "XPDR-Relay: XPDR-Client Connected to Flight Simulator!" 30
+echo quit >&7
+e2e_wait_exit "$launcher_pid" 60
+[ "$E2E_RC" = 0 ] && grep -q "ending with the simulator" "$OUT" || e2e_fail "--with-simulator ended with $E2E_RC"
+expect_none_left "after the simulator session"
+e2e_pass "--with-simulator: once the stand-in has quit the launcher ends every program and itself with 0"
