@@ -1,6 +1,9 @@
 #include "launcher/command_line.h"
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/console.h"
@@ -19,8 +22,19 @@ bool set_help(LaunchOptions* options, const char*) {
     return true;
 }
 
+// An index as the adapter list shows it: decimal digits only.
+bool set_interface(LaunchOptions* options, const char* value) {
+    char* end;
+    long index = std::strtol(value, &end, 10);
+    if (!std::isdigit(static_cast<unsigned char>(value[0])) || *end != '\0' || index > INT32_MAX) return false;
+    options->interface_given = true;
+    options->interface_index = static_cast<int32_t>(index);
+    return true;
+}
+
 const OptionRow kOptions[] = {
     {"--help", nullptr, "this text", set_help},
+    {"--interface", "N", "use network adapter N for this run; Avionics-Panel.cfg stays as it is", set_interface},
 };
 
 const OptionRow* find_option(const char* name) {

@@ -2,8 +2,12 @@
 // option, whether it takes a value, its help line and what it sets.
 #pragma once
 
+#include <cstdint>
+
 struct LaunchOptions {
     bool help;
+    bool interface_given;     // --interface N
+    int32_t interface_index;  // N
 };
 
 // Fills options; false (after a console line saying why) when the command

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     launcher_reset();
+    g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
     if (!take_instance_lock()) {
         console_print(
