@@ -1,6 +1,9 @@
 #include "launcher/command_line.h"
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/console.h"
@@ -31,10 +34,21 @@ bool set_with_simulator(LaunchOptions* options, const char*) {
     return true;
 }
 
+// An index as the adapter list shows it: decimal digits only.
+bool set_interface(LaunchOptions* options, const char* value) {
+    char* end;
+    long index = std::strtol(value, &end, 10);
+    if (!std::isdigit(static_cast<unsigned char>(value[0])) || *end != '\0' || index > INT32_MAX) return false;
+    options->interface_given = true;
+    options->interface_index = static_cast<int32_t>(index);
+    return true;
+}
+
 const OptionRow kOptions[] = {
     {"--help", nullptr, "this text", set_help},
     {"--autostart", "on|off|status", "start with the simulator: on, off, status (Windows)", set_autostart},
     {kAutostartCommandLine, nullptr, "as the simulator starts it: end with its session", set_with_simulator},
+    {"--interface", "N", "use network adapter N for this run; Avionics-Panel.cfg stays as it is", set_interface},
 };
 
 const OptionRow* find_option(const char* name) {

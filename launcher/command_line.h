@@ -2,10 +2,14 @@
 // option, whether it takes a value, its help line and what it sets.
 #pragma once
 
+#include <cstdint>
+
 struct LaunchOptions {
     bool help;
     const char* autostart;  // --autostart's verb; null: not asked
     bool with_simulator;
+    bool interface_given;     // --interface N
+    int32_t interface_index;  // N
 };
 
 // Fills options; false (after a console line saying why) when the command

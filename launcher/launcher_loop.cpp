@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "launcher/adapter_choice.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
 #include "launcher/panel_scan.h"
@@ -55,13 +56,19 @@ bool handle_keys(uint64_t now_ms) {
 int run_launcher() {
     g_launcher.started_ms = platform::monotonic_ms();
     open_log();
-    set_up_console();
-    if (!platform::children_end_with_us())
-        report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
     report("started in %s%s", g_launcher.folder,
            g_launcher.with_simulator ? ", with the simulator: ends once its session is over" : "");
     read_launch_settings(&g_launcher.settings);
-    scan_setup(g_launcher.started_ms);
+    // Before the table and raw keys: the choice may ask at the console. A
+    // launcher the simulator started has nobody to answer.
+    if (!settle_adapter(platform::terminal_is_interactive() && !g_launcher.with_simulator)) {
+        log_close(&g_launcher.log);
+        return 1;
+    }
+    set_up_console();
+    if (!platform::children_end_with_us())
+        report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
+    scan_setup(platform::monotonic_ms());
 
     uint64_t next_draw = 0;
     for (;;) {

@@ -3,5 +3,5 @@
 // table) until q, Ctrl+C or a closed window; then every program is stopped.
 #pragma once
 
-// Returns the exit code (0).
+// Returns the exit code: 0, or 1 when --interface names no adapter.
 int run_launcher();

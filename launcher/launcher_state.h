@@ -44,6 +44,8 @@ constexpr int kRecentLineSize = 300;
 
 struct LauncherState {
     char folder[1024];  // the launcher's own, where the programs are
+    char run_folder[1024];     // where they run when not from folder (run_folder.h)
+    int32_t interface_option;  // --interface N; -1 when not given
     LaunchSettings settings;
     ProgramSlot slots[PROGRAM_COUNT];
     ProgramStatus status[PROGRAM_COUNT];  // beside the slots, so they can be asked together

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     if (options.autostart) return autostart_run(options.autostart);
     launcher_reset();
     g_launcher.with_simulator = options.with_simulator;
+    g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
     if (!take_instance_lock()) {
         console_print(

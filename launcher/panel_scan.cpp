@@ -2,35 +2,11 @@
 
 #include <cstring>
 
-#include "core/interface_choice.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
 #include "launcher/program_runner.h"
 
 namespace {
-
-constexpr char kNoAdapterHeading[] =
-    "\nRelay-Launcher: no network adapter to search on: set INTERFACE_INDEX in [NET] to one of these\n";
-
-bool choose_adapter(int32_t interface_index, Adapter* adapter) {
-    platform::InterfaceTable table;
-    uint32_t error = 0;
-    if (platform::read_interface_table(&table, &error) != platform::TABLE_OK) {
-        report("the network adapters cannot be read (error %u): no search for panels", error);
-        return false;
-    }
-    const platform::InterfaceRow* row = choose_interface(table, interface_index);
-    if (row) {
-        adapter->address = row->address;
-        adapter->mask = row->mask;
-    } else {
-        list_interfaces(table, kNoAdapterHeading);
-        report("no network adapter to search on (INTERFACE_INDEX %d): programs are started from PROGRAMS only",
-               interface_index);
-    }
-    platform::free_interface_table(&table);
-    return row != nullptr;
-}
 
 // Programs to search for: those not running, at the first search without
 // SCAN only those in PROGRAMS.
@@ -86,7 +62,6 @@ void plan_next(uint64_t now_ms) {
 }  // namespace
 
 void scan_setup(uint64_t now_ms) {
-    g_launcher.adapter_found = choose_adapter(g_launcher.settings.interface_index, &g_launcher.adapter);
     if (!g_launcher.adapter_found) {
         start_listed(now_ms);
         return;

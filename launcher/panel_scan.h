@@ -8,7 +8,8 @@
 
 constexpr uint64_t kScanIntervalMs = 10000;
 
-// Chooses the adapter (as the programs do) and plans the first search now.
+// Plans the first search now, on the adapter settle_adapter chose; without
+// one starts the programs in PROGRAMS.
 void scan_setup(uint64_t now_ms);
 
 // Begins a due search, or ends a search whose time is up and acts on it.

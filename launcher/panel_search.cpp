@@ -87,13 +87,13 @@ void search_end(PanelSearch* search) {
     }
 }
 
-void search_panels(PanelSearch* search, const Adapter& adapter, const SearchTarget* targets, int count,
-                   uint32_t duration_ms) {
-    search_begin(search, adapter, targets, count);
+void search_panels(PanelSearch* searches, const Adapter* adapters, int adapter_count, const SearchTarget* targets,
+                   int count, uint32_t duration_ms) {
+    for (int a = 0; a < adapter_count; ++a) search_begin(&searches[a], adapters[a], targets, count);
     uint64_t end = platform::monotonic_ms() + duration_ms;
     while (platform::monotonic_ms() < end) {
         platform::sleep_ms(20);
-        search_collect(search);
+        for (int a = 0; a < adapter_count; ++a) search_collect(&searches[a]);
     }
-    search_end(search);
+    for (int a = 0; a < adapter_count; ++a) search_end(&searches[a]);
 }

@@ -56,6 +56,7 @@ void search_collect(PanelSearch* search);
 // Takes the last answers and closes the sockets.
 void search_end(PanelSearch* search);
 
-// A whole search: begin, collect for duration_ms, end.
-void search_panels(PanelSearch* search, const Adapter& adapter, const SearchTarget* targets, int count,
-                   uint32_t duration_ms);
+// Whole searches for the same programs on several adapters at once (one on
+// each: searches[i] on adapters[i]): begin, collect for duration_ms, end.
+void search_panels(PanelSearch* searches, const Adapter* adapters, int adapter_count, const SearchTarget* targets,
+                   int count, uint32_t duration_ms);

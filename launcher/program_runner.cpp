@@ -84,7 +84,8 @@ void start_program(ProgramSlot* slot, uint64_t now_ms) {
     status_started(status_of(slot));
     slot->started_ms = now_ms;
     uint32_t error = 0;
-    if (!platform::child_start(&slot->child, path, g_launcher.folder, &error)) {
+    const char* folder = g_launcher.run_folder[0] ? g_launcher.run_folder : g_launcher.folder;
+    if (!platform::child_start(&slot->child, path, folder, &error)) {
         char text[160];
         if (!platform::error_text(error, text, sizeof text)) std::snprintf(text, sizeof text, "error %u", error);
         size_t n = std::strlen(text);

@@ -16,6 +16,13 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+// The line end of the text files a program writes anew.
+#ifdef _WIN32
+constexpr char kLineEnd[] = "\r\n";
+#else
+constexpr char kLineEnd[] = "\n";
+#endif
+
 // Raises the process to above-normal priority; failure is ignored.
 void raise_process_priority();
 
@@ -38,6 +45,11 @@ bool app_data_folder(char* buf, size_t size);
 // $XDG_DOCUMENTS_DIR, else $HOME/Documents). False when there is none.
 bool shared_documents_folder(char* buf, size_t size);
 bool personal_documents_folder(char* buf, size_t size);
+
+// The user's own folder for files a program makes for itself and may lose
+// (Windows: SHGetFolderPathA with CSIDL_LOCAL_APPDATA; POSIX:
+// $XDG_CACHE_HOME, else $HOME/.cache). False when there is none.
+bool local_cache_folder(char* buf, size_t size);
 
 // Joins folder and file with one separator (PathCombineA on Windows).
 bool join_path(char* out, size_t size, const char* folder, const char* file);

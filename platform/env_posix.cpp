@@ -46,6 +46,15 @@ char* read_whole_file(const char* path) {
     return data;
 }
 
+// The folder the variable names, else the one of that name in $HOME.
+bool user_folder(const char* variable, const char* in_home, char* buf, size_t size) {
+    const char* named = std::getenv(variable);
+    if (named && *named) return copy_text(buf, size, named);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return false;
+    return join_path(buf, size, home, in_home);
+}
+
 }  // namespace
 
 // Above-normal priority is a lower nice value; an unprivileged user may not
@@ -70,25 +79,15 @@ uint64_t monotonic_ms() {
 
 bool current_directory(char* buf, size_t size) { return getcwd(buf, size) != nullptr; }
 
-// $XDG_CONFIG_HOME, else $HOME/.config.
-bool app_data_folder(char* buf, size_t size) {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return copy_text(buf, size, xdg);
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return false;
-    return join_path(buf, size, home, ".config");
-}
+bool app_data_folder(char* buf, size_t size) { return user_folder("XDG_CONFIG_HOME", ".config", buf, size); }
 
 bool shared_documents_folder(char* buf, size_t size) { return copy_text(buf, size, "/etc/xdg"); }
 
-// $XDG_DOCUMENTS_DIR, else $HOME/Documents.
 bool personal_documents_folder(char* buf, size_t size) {
-    const char* docs = std::getenv("XDG_DOCUMENTS_DIR");
-    if (docs && *docs) return copy_text(buf, size, docs);
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return false;
-    return join_path(buf, size, home, "Documents");
+    return user_folder("XDG_DOCUMENTS_DIR", "Documents", buf, size);
 }
+
+bool local_cache_folder(char* buf, size_t size) { return user_folder("XDG_CACHE_HOME", ".cache", buf, size); }
 
 bool join_path(char* out, size_t size, const char* folder, const char* file) {
     size_t n = std::strlen(folder);

@@ -49,6 +49,7 @@ static bool folder_path(int csidl, char* buf, size_t size) {
 
 bool shared_documents_folder(char* buf, size_t size) { return folder_path(CSIDL_COMMON_DOCUMENTS, buf, size); }
 bool personal_documents_folder(char* buf, size_t size) { return folder_path(CSIDL_PERSONAL, buf, size); }
+bool local_cache_folder(char* buf, size_t size) { return folder_path(CSIDL_LOCAL_APPDATA, buf, size); }
 
 bool join_path(char* out, size_t size, const char* folder, const char* file) {
     char joined[MAX_PATH];

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -44,6 +45,54 @@ bool replace_file(const char* from, const char* to) {
 bool remove_file(const char* path) {
     std::wstring wide;
     return utf8_to_wide(path, &wide) && DeleteFileW(wide.c_str());
+}
+
+bool read_file(const char* path, std::string* bytes) {
+    std::wstring wide;
+    if (!utf8_to_wide(path, &wide)) return false;
+    HANDLE in = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char buf[8192];
+    DWORD n = 0;
+    BOOL ok;
+    while ((ok = ReadFile(in, buf, sizeof buf, &n, nullptr)) && n > 0) bytes->append(buf, n);
+    DWORD e = GetLastError();
+    CloseHandle(in);
+    SetLastError(e);
+    return ok != FALSE;
+}
+
+bool write_file(const char* path, const std::string& bytes) {
+    std::wstring wide;
+    if (!utf8_to_wide(path, &wide)) return false;
+    HANDLE out = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = (bytes.empty() || WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) &&
+              written == bytes.size() && FlushFileBuffers(out);
+    DWORD e = GetLastError();
+    CloseHandle(out);
+    SetLastError(e);
+    return ok;
+}
+
+bool make_folders(const char* path) {
+    std::wstring wide;
+    if (!utf8_to_wide(path, &wide)) return false;
+    int rc = SHCreateDirectoryExW(nullptr, wide.c_str(), nullptr);
+    if (rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS || rc == ERROR_FILE_EXISTS) return folder_exists(path);
+    SetLastError(static_cast<DWORD>(rc));
+    return false;
+}
+
+bool system_path_to_utf8(const char* path, char* out, size_t size) {
+    int n = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (n <= 0) return false;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], n);
+    return wide_to_utf8(wide.c_str(), out, size);
 }
 
 void last_error_text(char* out, size_t size) {

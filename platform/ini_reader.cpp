@@ -30,10 +30,28 @@ bool span_equals(Span s, const char* name) {
     return true;
 }
 
-// Walks the lines; calls visit(line) for each line of the first section
-// named `section`. Stops when visit returns true.
+// The name of a section heading ("[ NET ]"), when the trimmed line is one.
+bool heading_name(Span line, Span* name) {
+    if (line.begin == line.end || *line.begin != '[') return false;
+    const char* close = static_cast<const char*>(std::memchr(line.begin, ']', line.end - line.begin));
+    *name = trim(line.begin + 1, close ? close : line.end);
+    return true;
+}
+
+// The key and the value of a "key=value" line, trimmed.
+bool key_line(Span line, Span* key, Span* value) {
+    const char* eq = static_cast<const char*>(std::memchr(line.begin, '=', line.end - line.begin));
+    if (!eq) return false;
+    *key = trim(line.begin, eq);
+    *value = trim(eq + 1, line.end);
+    return true;
+}
+
+// Walks the lines of the first section named `section`, its heading first:
+// visit(line, rest) with the line trimmed and the text after it. Stops when
+// visit returns true. False when there is no such section.
 template <typename Visit>
-void for_each_line_in_section(const char* text, const char* section, Visit visit) {
+bool walk_section(const char* text, const char* section, Visit visit) {
     bool inside = false;
     bool seen = false;
     const char* p = text;
@@ -42,16 +60,24 @@ void for_each_line_in_section(const char* text, const char* section, Visit visit
         if (!eol) eol = p + std::strlen(p);
         Span line = trim(p, eol);
         p = *eol ? eol + 1 : eol;
-        if (line.begin < line.end && *line.begin == '[') {
-            if (inside) return;  // only the first matching section counts
-            const char* close = static_cast<const char*>(std::memchr(line.begin, ']', line.end - line.begin));
-            Span name = trim(line.begin + 1, close ? close : line.end);
+        Span name;
+        if (heading_name(line, &name)) {
+            if (inside) return true;  // only the first matching section counts
             inside = !seen && span_equals(name, section);
             seen = seen || inside;
-            continue;
         }
-        if (inside && line.begin < line.end && *line.begin != ';' && visit(line)) return;
+        if (inside && visit(line, p)) return true;
     }
+    return seen;
+}
+
+// Calls visit(line) for each line of the section that is neither its
+// heading, nor blank, nor a comment. Stops when visit returns true.
+template <typename Visit>
+void for_each_line_in_section(const char* text, const char* section, Visit visit) {
+    walk_section(text, section, [&](Span line, const char*) {
+        return line.begin < line.end && *line.begin != '[' && *line.begin != ';' && visit(line);
+    });
 }
 
 }  // namespace
@@ -59,9 +85,8 @@ void for_each_line_in_section(const char* text, const char* section, Visit visit
 int32_t ini_find_value(const char* text, const char* section, const char* key, char* out, uint32_t size) {
     int32_t result = -1;
     for_each_line_in_section(text, section, [&](Span line) {
-        const char* eq = static_cast<const char*>(std::memchr(line.begin, '=', line.end - line.begin));
-        if (!eq || !span_equals(trim(line.begin, eq), key)) return false;
-        Span value = trim(eq + 1, line.end);
+        Span name, value;
+        if (!key_line(line, &name, &value) || !span_equals(name, key)) return false;
         // A value in matching quotes loses them, as with the Windows calls.
         if (value.end - value.begin >= 2 && (*value.begin == '"' || *value.begin == '\'') &&
             value.end[-1] == *value.begin) {
@@ -98,6 +123,48 @@ uint32_t ini_copy_section(const char* text, const char* section, char* out, uint
     });
     out[used] = '\0';
     return used;
+}
+
+void ini_set_value(std::string* text, const char* section, const char* key, const char* value,
+                   const char* line_end) {
+    size_t first_end = text->find('\n');
+    std::string eol = first_end == std::string::npos ? line_end
+                      : first_end > 0 && (*text)[first_end - 1] == '\r' ? "\r\n"
+                                                                       : "\n";
+    std::string entry = std::string(key) + "=" + value;
+    const char* base = text->c_str();
+    size_t insert_at = 0;    // below the heading, or below the key commented out
+    bool commented = false;  // a line holding the key commented out was seen
+    bool replaced = false;
+    bool seen = walk_section(base, section, [&](Span line, const char* rest) {
+        Span name, found;
+        if (line.begin == line.end) return false;
+        if (*line.begin == '[') {
+            insert_at = static_cast<size_t>(rest - base);
+        } else if (*line.begin == ';') {
+            if (!commented && key_line(trim(line.begin + 1, line.end), &name, &found) && span_equals(name, key)) {
+                commented = true;
+                insert_at = static_cast<size_t>(rest - base);
+            }
+        } else if (key_line(line, &name, &found) && span_equals(name, key)) {
+            text->replace(static_cast<size_t>(found.begin - base), static_cast<size_t>(found.end - found.begin), value);
+            replaced = true;
+        }
+        return replaced;
+    });
+    if (replaced) return;
+    bool open_end = !text->empty() && text->back() != '\n';  // the last line has no line end
+    if (seen) {
+        if (insert_at == text->size() && open_end) {
+            text->append(eol + entry);
+        } else {
+            text->insert(insert_at, entry + eol);
+        }
+        return;
+    }
+    if (open_end) text->append(eol);
+    if (!text->empty()) text->append(eol);  // a blank line before the new section
+    text->append("[" + std::string(section) + "]" + eol + entry + eol);
 }
 
 }  // namespace platform

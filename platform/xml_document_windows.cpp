@@ -429,20 +429,6 @@ std::wstring serialize(XmlDocument* doc) {
     return lines;
 }
 
-bool write_file(const char* path, const std::string& bytes) {
-    std::wstring wide;
-    if (!utf8_to_wide(path, &wide)) return false;
-    HANDLE f = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = (bytes.empty() || WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) &&
-              written == bytes.size() && FlushFileBuffers(f);
-    DWORD e = GetLastError();
-    CloseHandle(f);
-    SetLastError(e);
-    return ok;
-}
-
 }  // namespace
 
 bool xml_save(XmlDocument* doc, const char* path, char* error, size_t size) {

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 std::string make_temp_dir() {
@@ -26,6 +28,13 @@ void write_file(const std::string& path, const std::string& text) {
     if (!f) return;
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
+}
+
+std::string read_whole_file(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream text;
+    text << f.rdbuf();
+    return text.str();
 }
 
 TempWorkDir::TempWorkDir() : path_(make_temp_dir()), previous_(std::filesystem::current_path().string()) {

@@ -7,6 +7,8 @@
 std::string make_temp_dir();
 void remove_tree(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+// The file's bytes; empty when it cannot be read.
+std::string read_whole_file(const std::string& path);
 
 // Makes a fresh temporary folder the current directory for the test's
 // lifetime; the folder is removed afterwards.

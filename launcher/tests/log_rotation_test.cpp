@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "core/tests/test_support.h"
 #include "launcher/launcher_log.h"
 
 namespace {
-
-std::string read_all(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 TEST(LauncherLogTest, RotatesToOneOlderFileBeforeReachingTheLimit) {
     TempWorkDir dir;
@@ -26,10 +18,10 @@ TEST(LauncherLogTest, RotatesToOneOlderFileBeforeReachingTheLimit) {
     const std::string text(60, 'x');
     for (int i = 0; i < 100; ++i) {
         log_write(&log, "2024-01-01 00:00:00", "COMM1-Relay", (std::to_string(i) + " " + text).c_str());
-        ASSERT_LT(read_all("test.log").size(), static_cast<size_t>(limit)) << "line " << i;
+        ASSERT_LT(read_whole_file("test.log").size(), static_cast<size_t>(limit)) << "line " << i;
     }
     log_close(&log);
-    std::string now = read_all("test.log"), older = read_all("test.log.1");
+    std::string now = read_whole_file("test.log"), older = read_whole_file("test.log.1");
     EXPECT_NE(now.find("2024-01-01 00:00:00 COMM1-Relay: 99 " + text), std::string::npos);
     EXPECT_EQ(now.back(), '\n');
     EXPECT_EQ(now.find("COMM1-Relay: 0 x"), std::string::npos);
@@ -41,7 +33,7 @@ TEST(LauncherLogTest, RotatesToOneOlderFileBeforeReachingTheLimit) {
     ASSERT_TRUE(log_open(&log, "test.log", 2 * limit));
     log_write(&log, "t", "Relay-Launcher", "again");
     log_close(&log);
-    EXPECT_EQ(read_all("test.log").find(now), 0u);
+    EXPECT_EQ(read_whole_file("test.log").find(now), 0u);
 }
 
 }  // namespace

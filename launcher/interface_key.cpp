@@ -1,0 +1,91 @@
+#include "launcher/interface_key.h"
+
+#include <cstdio>
+
+#include "core/config.h"
+#include "launcher/launcher_report.h"
+#include "launcher/launcher_state.h"
+#include "platform/env.h"
+#include "platform/file_ops.h"
+#include "platform/ini_reader.h"
+
+namespace {
+
+constexpr char kScratchSuffix[] = ".relay-new";
+
+// The UTF-8 name of the file ops for a path as the programs name files.
+bool file_ops_name(const char* path, char* out, size_t size) {
+    if (platform::system_path_to_utf8(path, out, size)) return true;
+    report("cannot use the path %s", path);
+    return false;
+}
+
+void report_failure(const char* what, const char* path, const char* suffix) {
+    char why[256];
+    platform::last_error_text(why, sizeof why);
+    report("cannot %s %s%s: %s", what, path, suffix, why);
+}
+
+}  // namespace
+
+void set_interface_key(std::string* text, uint32_t index) {
+    char value[16];
+    std::snprintf(value, sizeof value, "%u", index);
+    platform::ini_set_value(text, "NET", "INTERFACE_INDEX", value, platform::kLineEnd);
+}
+
+ConfigPlace user_config_file(char* path, size_t size) {
+    char name[kConfigPathSize * 2];
+    platform::join_path(path, size, g_launcher.folder, kConfigFileName);
+    if (platform::system_path_to_utf8(path, name, sizeof name) && platform::file_exists(name)) return CONFIG_BESIDE;
+    char elsewhere[kConfigPathSize];
+    config_file_path(elsewhere);
+    if (!platform::system_path_to_utf8(elsewhere, name, sizeof name) || !platform::file_exists(name)) return CONFIG_NONE;
+    std::snprintf(path, size, "%s", elsewhere);
+    return CONFIG_APP_DATA;
+}
+
+bool read_config_text(const char* path, std::string* text) {
+    char name[kConfigPathSize * 2];
+    text->clear();
+    if (!file_ops_name(path, name, sizeof name)) return false;
+    if (!platform::file_exists(name)) return true;
+    if (platform::read_file(name, text)) return true;
+    report_failure("read", path, "");
+    return false;
+}
+
+bool put_file(const char* path, const std::string& text) {
+    char name[kConfigPathSize * 2], scratch[sizeof name + sizeof kScratchSuffix];
+    if (!file_ops_name(path, name, sizeof name)) return false;
+    std::snprintf(scratch, sizeof scratch, "%s%s", name, kScratchSuffix);
+    std::string back;
+    bool ok = false;
+    if (!platform::write_file(scratch, text)) {
+        report_failure("write", path, kScratchSuffix);
+    } else if (!platform::read_file(scratch, &back) || back != text) {
+        report("%s%s did not read back as written", path, kScratchSuffix);
+    } else if (!platform::replace_file(scratch, name)) {
+        report_failure("replace", path, "");
+    } else {
+        ok = true;
+    }
+    if (!ok) platform::remove_file(scratch);
+    return ok;
+}
+
+bool write_interface_key(const char* path, uint32_t index) {
+    std::string text;
+    bool ok = read_config_text(path, &text);
+    if (ok && !text.empty()) {
+        char backup[kConfigPathSize + sizeof kBackupSuffix];
+        std::snprintf(backup, sizeof backup, "%s%s", path, kBackupSuffix);
+        ok = put_file(backup, text);
+    }
+    if (ok) {
+        set_interface_key(&text, index);
+        ok = put_file(path, text);
+    }
+    if (!ok) report("%s stays as it was", path);
+    return ok;
+}
