@@ -205,6 +205,30 @@ TEST_F(PanelLinkTest, EachProgramKnowsOnlyItsOwnIdentities) {
     EXPECT_EQ(g_bridge.encoder_version, 1);
 }
 
+// Keys a panel sent while it was thought offline wait before its reply.
+TEST_F(PanelLinkTest, SearchReadsPastWaitingTextsToTheIdentityAndLeavesWhatFollows) {
+    start(PROGRAM_COMM1);
+    panel_.receive();
+    panel_.send("R+");
+    panel_.send(std::string(256, 'M'));  // too long: dropped, the search goes on
+    panel_.send("S");
+    panel_.send("VRAN-COM1_1.0");
+    panel_.send("T");
+    std::string out = search();
+    EXPECT_EQ(out, "false Panel detected R+\nfalse Panel detected S\nPanel connected from " + source_address() + "\n");
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"T"}));
+
+    // A flood ends one search after 64 datagrams; the next reads on.
+    g_bridge.panel_connected = 0;
+    for (int i = 0; i < 64; ++i) panel_.send("K");
+    panel_.send("VRAN-COM1_1.0");
+    search();
+    EXPECT_FALSE(g_bridge.panel_connected);
+    search();
+    EXPECT_TRUE(g_bridge.panel_connected);
+}
+
 TEST_F(PanelLinkTest, ThreeRowsWithoutIndexListTheInterfaces) {
     g_rows.push_back(row(0x7F000003u, 12, 0xFFFFFFFFu));
     std::string out = start(PROGRAM_NAV1);
