@@ -15,34 +15,26 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/measure.sh"
 relay_bin_folder measure-lossy-link "${1:-$root/build/bin}" sim-standin COMM1-Relay lossy-link-probe
 seconds=${2:-150}
 goal_seconds=${3:-600}
 shift $(($# < 3 ? $# : 3))
 rows=("$@")
 [ ${#rows[@]} -gt 0 ] || rows=(0:0 0:0.01 0:0.02 0:0.05 1:0 1:0.01 1:0.02 1:0.05)
+for row in "${rows[@]}"; do
+  [[ $row =~ ^[0-9]+:[0-9.]+$ ]] || { echo "measure-lossy-link: a row is KEEP_FRAME_RATE:p (e.g. 1:0.01), not '$row'"; exit 2; }
+done
 relay_enter_netns measure-lossy-link "$0" "$bin" "$seconds" "$goal_seconds" "${rows[@]}"
 
-work=$(mktemp -d)
-pids=()
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  pids=()
-}
-trap 'stop_all; rm -rf "$work"' EXIT
+measure_begin
 
 # measure <KEEP_FRAME_RATE> <p> <seconds> <seed>
 measure() {
   local keep=$1 loss=$2 secs=$3 seed=$4 dir=$work/row_$1_$2
-  mkdir -p "$dir/home"
-  printf '[COM1]\nIDLE_MS=50\nKEEP_FRAME_RATE=%s\n' "$keep" >"$dir/Avionics-Panel.cfg"
-  "$bin/sim-standin" --tcp-port 0 --rate 30 </dev/null >"$dir/sim.log" 2>&1 &
-  pids+=($!)
-  # The user's own configuration folders stay out of it.
-  (cd "$dir" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" exec "$bin/COMM1-Relay") >"$dir/relay.log" 2>&1 &
-  pids+=($!)
+  mkdir -p "$dir"
+  measure_start_standin /dev/null "$dir/sim.log"
+  measure_start_relay "$dir" "$(printf '[COM1]\nIDLE_MS=50\nKEEP_FRAME_RATE=%s' "$keep")"
   if "$bin/lossy-link-probe" --standin-log "$dir/sim.log" --program-log "$dir/relay.log" --seconds "$secs" \
       --loss "$loss" --seed "$seed" --label "| $keep | $loss |" >"$dir/probe.out"; then
     grep '^|' "$dir/probe.out"
@@ -51,7 +43,7 @@ measure() {
     echo "measure-lossy-link: KEEP_FRAME_RATE=$keep p=$loss failed: $(cat "$dir/probe.out"); COMM1-Relay said:"
     tail -n 20 "$dir/relay.log"
   fi
-  stop_all
+  measure_stop_all
 }
 
 echo "COMM1-Relay, stand-in at 30 frames a second, IDLE_MS 50, a key every 100-300 ms; load at start:$(uptime | sed 's/.*load/ load/')"

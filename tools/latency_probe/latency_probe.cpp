@@ -13,7 +13,6 @@
 //                      [--samples N] [--port N] [--identity TEXT] [--label TEXT]
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <random>
 #include <string>
@@ -22,6 +21,7 @@
 #include "core/console.h"
 #include "tools/latency_probe/latency_stats.h"
 #include "tools/probe_panel/probe_link.h"
+#include "tools/probe_panel/probe_options.h"
 #include "tools/probe_panel/stamped_log.h"
 
 namespace {
@@ -120,27 +120,14 @@ void print_summary(const char* label, const char* road, const std::vector<double
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!next) return false;
-        if (std::strcmp(a, "--standin-log") == 0) {
-            o->standin_log = next;
-        } else if (std::strcmp(a, "--standin-commands") == 0) {
-            o->standin_commands = next;
-        } else if (std::strcmp(a, "--samples") == 0) {
-            o->samples = std::atoi(next);
-        } else if (std::strcmp(a, "--port") == 0) {
-            o->port = static_cast<uint16_t>(std::atoi(next));
-        } else if (std::strcmp(a, "--identity") == 0) {
-            o->identity = next;
-        } else if (std::strcmp(a, "--label") == 0) {
-            o->label = next;
-        } else {
-            return false;
-        }
-        ++i;
-    }
+    const char* samples = nullptr;
+    const char* port = nullptr;
+    const ProbeOption table[] = {
+        {"--standin-log", &o->standin_log}, {"--standin-commands", &o->standin_commands}, {"--samples", &samples},
+        {"--port", &port}, {"--identity", &o->identity}, {"--label", &o->label}};
+    if (!probe_parse_options(argc, argv, table, sizeof(table) / sizeof(table[0]))) return false;
+    if (samples) o->samples = std::atoi(samples);
+    if (port) o->port = static_cast<uint16_t>(std::atoi(port));
     return o->standin_log && o->standin_commands && o->samples > 0;
 }
 

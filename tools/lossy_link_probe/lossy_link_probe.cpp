@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,6 +23,7 @@
 #include "core/console.h"
 #include "core/program_profile.h"
 #include "tools/probe_panel/probe_link.h"
+#include "tools/probe_panel/probe_options.h"
 #include "tools/probe_panel/stamped_log.h"
 
 namespace {
@@ -40,7 +40,7 @@ struct Options {
     const char* standin_log = nullptr;
     const char* program_log = nullptr;
     int seconds = 0;
-    double loss = -1;
+    double loss = 0;
     uint32_t seed = 1;
     const char* label = "";
 };
@@ -83,27 +83,17 @@ std::string console_text(const char* message) {
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!next) return false;
-        if (std::strcmp(a, "--standin-log") == 0) {
-            o->standin_log = next;
-        } else if (std::strcmp(a, "--program-log") == 0) {
-            o->program_log = next;
-        } else if (std::strcmp(a, "--seconds") == 0) {
-            o->seconds = std::atoi(next);
-        } else if (std::strcmp(a, "--loss") == 0) {
-            o->loss = std::atof(next);
-        } else if (std::strcmp(a, "--seed") == 0) {
-            o->seed = static_cast<uint32_t>(std::strtoul(next, nullptr, 10));
-        } else if (std::strcmp(a, "--label") == 0) {
-            o->label = next;
-        } else {
-            return false;
-        }
-        ++i;
-    }
+    const char* seconds = nullptr;
+    const char* loss = nullptr;
+    const char* seed = nullptr;
+    const ProbeOption table[] = {{"--standin-log", &o->standin_log}, {"--program-log", &o->program_log},
+                                 {"--seconds", &seconds}, {"--loss", &loss}, {"--seed", &seed},
+                                 {"--label", &o->label}};
+    if (!probe_parse_options(argc, argv, table, sizeof(table) / sizeof(table[0]))) return false;
+    if (!seconds || !loss) return false;
+    o->seconds = std::atoi(seconds);
+    o->loss = std::atof(loss);
+    if (seed) o->seed = static_cast<uint32_t>(std::strtoul(seed, nullptr, 10));
     return o->standin_log && o->program_log && o->seconds > 0 && o->loss >= 0 && o->loss <= 1;
 }
 
