@@ -52,7 +52,7 @@ struct BridgeState {
 
     // Update cycle.
     int32_t frame_counter;
-    uint8_t identity_pending;
+    uint8_t identity_pending;  // "ID_Request"s unanswered since the last identity text or search
     uint8_t input_countdown;
 };
 

@@ -87,6 +87,22 @@ void set_up_link() {
     platform::free_interface_table(&table);
 }
 
+// The received text as an identity reply: connects the panel, or reports
+// it with the rejection message. True when it connected.
+bool take_identity_reply() {
+    int variant = identity_variant(g_bridge.receive_buffer);
+    if (variant == 0) {
+        console_print_received(g_program->rejection_message, g_bridge.receive_buffer);
+        return false;
+    }
+    char dotted[16];
+    platform::format_ipv4(g_bridge.panel_address.address, dotted, sizeof dotted);
+    console_print(g_program->connect_message[variant - 1], dotted);
+    g_bridge.encoder_version = variant;
+    g_bridge.panel_connected = 1;
+    return true;
+}
+
 }  // namespace
 
 void set_interface_table_reader(InterfaceTableReader reader) {
@@ -106,16 +122,13 @@ void find_panel() {
         console_print("Error sendto\n");
     g_bridge.identity_pending = 0;
 
-    if (receive_panel_datagram() < 0) return;  // nothing waiting, or a datagram too long to use
-
-    char dotted[16];
-    platform::format_ipv4(g_bridge.panel_address.address, dotted, sizeof dotted);
-    int variant = identity_variant(g_bridge.receive_buffer);
-    if (variant == 0) {
-        console_print_received(g_program->rejection_message, g_bridge.receive_buffer);
-        return;
+    // Key presses a panel sent while it was thought offline queue before its
+    // identity reply; reading one datagram per search would make each of
+    // them cost a search. What follows the reply stays for the update cycle.
+    for (int taken = 0; taken < kMaxDatagramsPerSearch; ++taken) {
+        int n = receive_panel_datagram();
+        if (n == platform::kReceiveNothing) return;
+        if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
+        if (take_identity_reply()) return;
     }
-    console_print(g_program->connect_message[variant - 1], dotted);
-    g_bridge.encoder_version = variant;
-    g_bridge.panel_connected = 1;
 }

@@ -14,39 +14,28 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/measure.sh"
 relay_bin_folder measure-latency "${1:-$root/build/bin}" sim-standin COMM1-Relay latency-probe
 samples=${2:-100}
 relay_enter_netns measure-latency "$0" "$bin" "$samples"
 
-work=$(mktemp -d)
-pids=()
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  pids=()
-}
-trap 'stop_all; rm -rf "$work"' EXIT
+measure_begin
 
 # measure <label> <configuration text>
 measure() {
   local label=$1 config=$2 dir
   dir=$work/$(echo "$label" | tr -c 'A-Za-z0-9\n' '_')
-  mkdir -p "$dir/home"
-  printf '%s\n' "$config" >"$dir/Avionics-Panel.cfg"
+  mkdir -p "$dir"
   mkfifo "$dir/sim.in" "$dir/sim.out"
   exec 7<>"$dir/sim.in"
   "$bin/latency-probe" --standin-log "$dir/sim.out" --standin-commands "$dir/sim.in" --samples "$samples" \
     --label "$(printf '%-18s' "$label")" &
   local probe=$!
-  "$bin/sim-standin" --tcp-port 0 --rate 30 <"$dir/sim.in" >"$dir/sim.out" 2>&1 &
-  pids+=($!)
-  # The user's own configuration folders stay out of it.
-  (cd "$dir" && HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" exec "$bin/COMM1-Relay") >"$dir/relay.log" 2>&1 &
-  pids+=($!)
+  measure_start_standin "$dir/sim.in" "$dir/sim.out"
+  measure_start_relay "$dir" "$config"
   wait "$probe" || { echo "measure-latency: $label failed; COMM1-Relay said:"; tail -n 20 "$dir/relay.log"; }
   echo quit >&7
-  stop_all
+  measure_stop_all
   exec 7>&-
 }
 

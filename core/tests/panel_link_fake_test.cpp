@@ -205,6 +205,30 @@ TEST_F(PanelLinkTest, EachProgramKnowsOnlyItsOwnIdentities) {
     EXPECT_EQ(g_bridge.encoder_version, 1);
 }
 
+// Keys a panel sent while it was thought offline wait before its reply.
+TEST_F(PanelLinkTest, SearchReadsPastWaitingTextsToTheIdentityAndLeavesWhatFollows) {
+    start(PROGRAM_COMM1);
+    panel_.receive();
+    panel_.send("R+");
+    panel_.send(std::string(256, 'M'));  // too long: dropped, the search goes on
+    panel_.send("S");
+    panel_.send("VRAN-COM1_1.0");
+    panel_.send("T");
+    std::string out = search();
+    EXPECT_EQ(out, "false Panel detected R+\nfalse Panel detected S\nPanel connected from " + source_address() + "\n");
+    deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"T"}));
+
+    // A flood ends one search after 64 datagrams; the next reads on.
+    g_bridge.panel_connected = 0;
+    for (int i = 0; i < 64; ++i) panel_.send("K");
+    panel_.send("VRAN-COM1_1.0");
+    search();
+    EXPECT_FALSE(g_bridge.panel_connected);
+    search();
+    EXPECT_TRUE(g_bridge.panel_connected);
+}
+
 TEST_F(PanelLinkTest, ThreeRowsWithoutIndexListTheInterfaces) {
     g_rows.push_back(row(0x7F000003u, 12, 0xFFFFFFFFu));
     std::string out = start(PROGRAM_NAV1);
@@ -364,6 +388,25 @@ TEST_F(PanelLinkTest, SilentPanelGoesOfflineOnTheSecondCheck) {
     EXPECT_EQ(g_inputs, (std::vector<std::string>{"late key"}));
 }
 
+TEST_F(PanelLinkTest, KeptFrameRateGoesOfflineOnlyAfterThreeUnansweredChecksInARow) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0");
+    g_bridge.keep_frame_rate = 1;
+    auto check_period = [this] {
+        for (int i = 0; i < 21; ++i) deliver(frame(REQUEST_PANEL_DATA));
+        return panel_.receive();
+    };
+    EXPECT_EQ(check_period(), "ID_Request");
+    EXPECT_EQ(check_period(), "ID_Request");  // unanswered: asked again
+    panel_.send("VRAN-COM1_1.0");             // an answer starts the count afresh
+    await_datagram();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(check_period(), "ID_Request") << i;
+    EXPECT_TRUE(g_bridge.panel_connected);
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < 21; ++i) deliver(frame(REQUEST_PANEL_DATA));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "COM1 Panel offline\n");
+    EXPECT_FALSE(g_bridge.panel_connected);
+}
+
 TEST_F(PanelLinkTest, AnsweringPanelStaysConnected) {
     connect(PROGRAM_COMM2, "VRAN-COM2_2.0");
     for (int check = 0; check < 3; ++check) {
@@ -435,12 +478,14 @@ TEST_F(PanelLinkTest, FoundPanelStartsFramesAtTheSimulationRateWhenConfigured) {
 }
 
 // A whole panel cycle under the tenth-pass step: found on the second search
-// (pass 20), connected through passes 30 and 40, offline after two
-// unanswered identity checks (the frames of dispatch 45), searched in vain at
-// pass 50, found again at pass 60, connected at pass 70, quit.
-void run_session_through_offline(FakePanel& panel) {
+// (pass 20), connected through passes 30 and 40, offline after the frames of
+// dispatch 45 (`silent_periods` check periods without an answer), searched in
+// vain at pass 50, found again at pass 60, connected at pass 70, quit.
+void run_session_through_offline(FakePanel& panel, int silent_periods = 2) {
     static FakePanel* s_panel;
+    static int s_silent_frames;
     s_panel = &panel;
+    s_silent_frames = silent_periods * 21;
     set_sleep_function([](uint32_t) {});
     fake_sim::script_open({SIM_S_OK});
     fake_sim::on_dispatch([](int n) {
@@ -450,7 +495,7 @@ void run_session_through_offline(FakePanel& panel) {
             await_datagram();
         }
         if (n == 45) {
-            for (int i = 0; i < 2 * 21; ++i) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
+            for (int i = 0; i < s_silent_frames; ++i) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
         }
         if (n == 75) fake_sim::queue_message(fake_sim::quit_message());
     });
@@ -478,7 +523,7 @@ TEST_F(PanelLinkTest, ConnectedPanelGetsOneFramePerTenthPassByDefault) {
 
 TEST_F(PanelLinkTest, KeptFrameRateStaysWhileConnectedAndRestartsWhenFoundAgain) {
     configure(PROGRAM_COMM1, "KEEP_FRAME_RATE=1\nPERIOD_VISUAL_OR_SIM=1\n");
-    run_session_through_offline(panel_);
+    run_session_through_offline(panel_, 4);  // three requests unanswered, then the fourth check
     const uint32_t data = REQUEST_PANEL_DATA;
     std::vector<std::pair<uint32_t, uint32_t>> expected = {
         {data, SIMCONNECT_PERIOD_NEVER},

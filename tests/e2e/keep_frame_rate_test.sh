@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # KEEP_FRAME_RATE on COMM1-Relay: the frame-rate request made when the panel
 # is found stays in force (no one-frame request replaces it), frames keep
-# coming and the knob still works; the panel going offline stops the request
-# and finding it again makes it anew. The stand-in logs every request.
+# coming and the knob still works; two identity requests lost in a row leave
+# the panel connected; the panel going offline stops the request and finding
+# it again makes it anew. The stand-in logs every request.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_require sim-standin COMM1-Relay virtual-panel
 
@@ -33,6 +34,18 @@ echo "send R+" >&8
 e2e_wait "$SIM" "COM_RADIO_WHOLE_INC data" 20
 e2e_wait "$PANEL" "recv F>118.000  122.500" 20
 e2e_pass "R+ reaches the simulator and the panel shows the step"
+
+# Two identity requests in a row lost on the way: the panel stays connected
+# (offline takes three unanswered) and answers the next one.
+drops=$(e2e_count "$PANEL" "silent (no answer)")
+echo "drop 2" >&8
+e2e_wait "$PANEL" "silent (no answer)" 20 $((drops + 2))
+answers=$(e2e_count "$PANEL" "answer VRAN-COM1_1.0")
+e2e_wait "$PANEL" "answer VRAN-COM1_1.0" 20 $((answers + 1))
+ons=$(e2e_count "$PANEL" "recv B>ON")
+e2e_wait "$PANEL" "recv B>ON" 20 $((ons + 30))
+[ "$(e2e_count "$RELAY" "COM1 Panel offline")" = 0 ] || e2e_fail "two lost identity requests took the panel offline"
+e2e_pass "two identity requests lost in a row: the panel stays connected"
 
 # A panel that stops answering goes offline: the request is stopped.
 echo "silent on" >&8

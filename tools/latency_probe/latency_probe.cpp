@@ -11,25 +11,20 @@
 //
 // Usage: latency-probe --standin-log PATH --standin-commands PATH
 //                      [--samples N] [--port N] [--identity TEXT] [--label TEXT]
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
-#include <fstream>
-#include <mutex>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/console.h"
-#include "platform/udp.h"
 #include "tools/latency_probe/latency_stats.h"
+#include "tools/probe_panel/probe_link.h"
+#include "tools/probe_panel/probe_options.h"
+#include "tools/probe_panel/stamped_log.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int kConnectSeconds = 60;
 constexpr int kSampleTimeoutMs = 5000;
@@ -42,108 +37,33 @@ struct Options {
     const char* standin_log = nullptr;
     const char* standin_commands = nullptr;
     int samples = 100;
-    uint16_t port = 4771;
-    const char* identity = "VRAN-COM1_1.0";
+    uint16_t port = probe_port();
+    const char* identity = probe_identity();
     const char* label = "";
 };
 
-struct StampedText {
-    Clock::time_point at;
-    std::string text;
-};
+// Only the stand-in's events are looked for.
+StampedLog g_log;
+ProbeLink g_link;
+std::deque<StampedText> g_main_lines;  // "F>" lines since the last clear
+std::string g_last_main;
 
-// The stand-in's log, read on its own thread so each line is stamped when
-// it arrives, not when the main thread gets round to it.
-struct StandinLog {
-    std::mutex lock;
-    std::deque<StampedText> lines;
-};
-StandinLog g_log;
-
-// The panel's end of the UDP link.
-struct PanelLink {
-    platform::UdpSocket socket = platform::kInvalidSocket;
-    platform::SocketAddressV4 program{};
-    bool program_known = false;
-    std::string identity;
-    std::deque<StampedText> main_lines;  // "F>" lines since the last clear
-    std::string last_main;
-};
-PanelLink g_panel;
-
-double ms_between(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-void read_standin_log(const char* path) {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        Clock::time_point at = Clock::now();
-        std::lock_guard<std::mutex> hold(g_log.lock);
-        // Only events are looked for; the rest is not kept.
-        if (line.find("event: ") != std::string::npos) g_log.lines.push_back({at, line});
-    }
-}
-
-void clear_standin_log() {
-    std::lock_guard<std::mutex> hold(g_log.lock);
-    g_log.lines.clear();
-}
-
-// The arrival time of the first logged line holding `text`, if there is one.
-bool find_in_standin_log(const char* text, Clock::time_point* at) {
-    std::lock_guard<std::mutex> hold(g_log.lock);
-    for (const StampedText& l : g_log.lines) {
-        if (l.text.find(text) != std::string::npos) {
-            *at = l.at;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool open_panel(uint16_t port) {
-    if (platform::net_startup() != 0) return false;
-    g_panel.socket = platform::udp_open();
-    if (g_panel.socket == platform::kInvalidSocket) return false;
-    platform::udp_allow_broadcast(g_panel.socket);
-    platform::SocketAddressV4 local{};
-    local.family = platform::kFamilyInet;
-    local.port = platform::host_to_net16(port);
-    if (platform::udp_bind(g_panel.socket, &local) != 0) return false;
-    platform::udp_set_nonblocking(g_panel.socket, true);
-    return true;
-}
-
-// Waits up to wait_ms for datagrams and takes every one waiting: identity
-// requests are answered, main lines kept with their arrival time.
+// Waits up to wait_ms for datagrams and takes every one waiting; main lines
+// are kept with their arrival time.
 void serve_panel(int wait_ms) {
-    if (!platform::udp_wait_readable(g_panel.socket, wait_ms)) return;
-    Clock::time_point at = Clock::now();
-    char buf[256];
-    platform::SocketAddressV4 from;
-    int32_t from_len = sizeof(from);
-    int n;
-    while ((n = platform::udp_receive_from(g_panel.socket, buf, sizeof(buf), &from, &from_len)) != platform::kReceiveNothing) {
-        if (n < 0) continue;
-        std::string text(buf, static_cast<size_t>(n));
-        if (text == "ID" || text == "ID_Request") {
-            g_panel.program = from;
-            g_panel.program_known = true;
-            platform::udp_send_to(g_panel.socket, g_panel.identity.data(), g_panel.identity.size(), &from,
-                                  sizeof(from));
-        } else if (text.compare(0, 2, "F>") == 0) {
-            g_panel.main_lines.push_back({at, text});
-            if (g_panel.main_lines.size() > 1000) g_panel.main_lines.pop_front();
-            g_panel.last_main = text;
-        }
+    std::vector<StampedText> texts;
+    probe_link_serve(&g_link, wait_ms, &texts);
+    for (const StampedText& t : texts) {
+        if (t.text.compare(0, 2, "F>") != 0) continue;
+        g_main_lines.push_back(t);
+        if (g_main_lines.size() > 1000) g_main_lines.pop_front();
+        g_last_main = t.text;
     }
 }
 
 void serve_panel_for(int ms) {
-    Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) serve_panel(1);
+    ProbeClock::time_point end = ProbeClock::now() + std::chrono::milliseconds(ms);
+    while (ProbeClock::now() < end) serve_panel(1);
 }
 
 bool ends_with(const std::string& text, const std::string& tail) {
@@ -152,14 +72,14 @@ bool ends_with(const std::string& text, const std::string& tail) {
 
 // One knob sample: "R+" to the program until the stand-in logs the step.
 bool knob_sample(double* ms) {
-    clear_standin_log();
-    Clock::time_point sent = Clock::now();
-    platform::udp_send_to(g_panel.socket, "R+", 2, &g_panel.program, sizeof(g_panel.program));
-    Clock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
-    Clock::time_point arrived;
-    while (Clock::now() < end) {
+    stamped_log_clear(&g_log);
+    ProbeClock::time_point sent = ProbeClock::now();
+    probe_link_send(&g_link, "R+");
+    ProbeClock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
+    ProbeClock::time_point arrived;
+    while (ProbeClock::now() < end) {
         serve_panel(1);
-        if (find_in_standin_log(" COM_RADIO_WHOLE_INC ", &arrived)) {
+        if (stamped_log_find(&g_log, " COM_RADIO_WHOLE_INC ", &arrived)) {
             *ms = ms_between(sent, arrived);
             return true;
         }
@@ -174,16 +94,16 @@ bool display_sample(std::FILE* commands, int index, double* ms) {
     for (int i = index;; ++i) {
         double mhz = 119.0 + i % 17 + (i % 4) * 0.025;
         std::snprintf(shown, sizeof(shown), "%7.3f", mhz);
-        if (!ends_with(g_panel.last_main, shown)) break;  // must differ from what the panel shows
+        if (!ends_with(g_last_main, shown)) break;  // must differ from what the panel shows
     }
-    g_panel.main_lines.clear();
-    Clock::time_point sent = Clock::now();
+    g_main_lines.clear();
+    ProbeClock::time_point sent = ProbeClock::now();
     std::fprintf(commands, "set COM STANDBY FREQUENCY:1 %s\n", shown);
     std::fflush(commands);
-    Clock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
-    while (Clock::now() < end) {
+    ProbeClock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
+    while (ProbeClock::now() < end) {
         serve_panel(1);
-        for (const StampedText& l : g_panel.main_lines) {
+        for (const StampedText& l : g_main_lines) {
             if (ends_with(l.text, shown)) {
                 *ms = ms_between(sent, l.at);
                 return true;
@@ -200,27 +120,14 @@ void print_summary(const char* label, const char* road, const std::vector<double
 }
 
 bool parse_options(int argc, char** argv, Options* o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!next) return false;
-        if (std::strcmp(a, "--standin-log") == 0) {
-            o->standin_log = next;
-        } else if (std::strcmp(a, "--standin-commands") == 0) {
-            o->standin_commands = next;
-        } else if (std::strcmp(a, "--samples") == 0) {
-            o->samples = std::atoi(next);
-        } else if (std::strcmp(a, "--port") == 0) {
-            o->port = static_cast<uint16_t>(std::atoi(next));
-        } else if (std::strcmp(a, "--identity") == 0) {
-            o->identity = next;
-        } else if (std::strcmp(a, "--label") == 0) {
-            o->label = next;
-        } else {
-            return false;
-        }
-        ++i;
-    }
+    const char* samples = nullptr;
+    const char* port = nullptr;
+    const ProbeOption table[] = {
+        {"--standin-log", &o->standin_log}, {"--standin-commands", &o->standin_commands}, {"--samples", &samples},
+        {"--port", &port}, {"--identity", &o->identity}, {"--label", &o->label}};
+    if (!probe_parse_options(argc, argv, table, sizeof(table) / sizeof(table[0]))) return false;
+    if (samples) o->samples = std::atoi(samples);
+    if (port) o->port = static_cast<uint16_t>(std::atoi(port));
     return o->standin_log && o->standin_commands && o->samples > 0;
 }
 
@@ -233,8 +140,7 @@ int main(int argc, char** argv) {
                       " [--identity TEXT] [--label TEXT]\n");
         return 2;
     }
-    g_panel.identity = options.identity;
-    if (!open_panel(options.port)) {
+    if (!probe_link_open(&g_link, options.port, options.identity)) {
         console_print("latency-probe: cannot listen on UDP port %u\n", options.port);
         return 1;
     }
@@ -243,12 +149,11 @@ int main(int argc, char** argv) {
         console_print("latency-probe: cannot open %s\n", options.standin_commands);
         return 1;
     }
-    // The reader blocks on the log for good, so it is left running at exit.
-    std::thread(read_standin_log, options.standin_log).detach();
+    stamped_log_start(&g_log, options.standin_log, "event: ");
 
-    Clock::time_point give_up = Clock::now() + std::chrono::seconds(kConnectSeconds);
-    while (g_panel.last_main.empty() && Clock::now() < give_up) serve_panel(10);
-    if (g_panel.last_main.empty()) {
+    ProbeClock::time_point give_up = ProbeClock::now() + std::chrono::seconds(kConnectSeconds);
+    while (g_last_main.empty() && ProbeClock::now() < give_up) serve_panel(10);
+    if (g_last_main.empty()) {
         console_print("latency-probe: the program sent no display line within %d s\n", kConnectSeconds);
         return 1;
     }
@@ -278,6 +183,6 @@ int main(int argc, char** argv) {
     print_summary(options.label, "knob -> simulator event:", knob);
     print_summary(options.label, "simulator change -> panel line:", display);
     std::fclose(commands);
-    platform::udp_close(g_panel.socket);
+    platform::udp_close(g_link.socket);
     std::_Exit(0);
 }

@@ -5,6 +5,7 @@ void responder_init(IdentityResponder* r, bool silent, long silent_after) {
     r->answers_left = silent_after;
     r->answered = 0;
     r->ignored = 0;
+    r->drops_left = 0;
 }
 
 bool responder_should_answer(IdentityResponder* r) {
@@ -12,10 +13,17 @@ bool responder_should_answer(IdentityResponder* r) {
         ++r->ignored;
         return false;
     }
+    if (r->drops_left > 0) {
+        --r->drops_left;
+        ++r->ignored;
+        return false;
+    }
     if (r->answers_left > 0) --r->answers_left;
     ++r->answered;
     return true;
 }
+
+void responder_drop(IdentityResponder* r, long count) { r->drops_left = count; }
 
 void responder_set_silent(IdentityResponder* r, bool silent) {
     r->silent = silent;

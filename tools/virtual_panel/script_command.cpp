@@ -67,6 +67,12 @@ void parse_script_command(const char* line, ScriptCommand* out) {
             return;
         }
         out->op = word[0] == 'w' ? OP_WAIT : OP_TIMEOUT;
+    } else if (std::strcmp(word, "drop") == 0) {
+        if (!parse_number(arg, &out->number)) {
+            invalid(out, "expected a count", arg);
+            return;
+        }
+        out->op = OP_DROP;
     } else if (std::strcmp(word, "show") == 0) {
         out->op = OP_SHOW;
     } else if (std::strcmp(word, "silent") == 0) {

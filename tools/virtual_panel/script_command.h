@@ -13,6 +13,7 @@ enum ScriptOp {
     OP_TIMEOUT,        // timeout <ms>: time limit of the expect commands
     OP_SHOW,           // show: print the display as it stands
     OP_SILENT,         // silent on|off
+    OP_DROP,           // drop <n>: leave the next n identity requests unanswered
     OP_IDENTITY,       // identity <text>: answer with this text from now on
     OP_QUIT,           // quit [exit code]
     OP_INVALID,
@@ -20,7 +21,7 @@ enum ScriptOp {
 
 struct ScriptCommand {
     ScriptOp op;
-    long number;      // milliseconds, on/off (1/0) or exit code
+    long number;      // milliseconds, on/off (1/0), a count or exit code
     char text[2048];  // the argument in the readable notation
 };
 

@@ -141,6 +141,10 @@ int run_command(const char* line) {
             responder_set_silent(&g_vpanel.responder, cmd.number != 0);
             console_print("silent %s\n", cmd.number ? "on" : "off");
             return -1;
+        case OP_DROP:
+            responder_drop(&g_vpanel.responder, cmd.number);
+            console_print("drop %ld\n", cmd.number);
+            return -1;
         case OP_IDENTITY:
             len = from_readable(cmd.text, bytes, sizeof(g_vpanel.identity) - 1);
             if (len < 0) {
