@@ -21,6 +21,7 @@
 #include "platform/pipe_path.h"
 #include "platform/sim_link.h"
 #include "platform/sim_link_faults.h"
+#include "platform/wake_event.h"
 
 namespace platform {
 
@@ -343,7 +344,8 @@ void link_free(SimLink* link) {
 }
 
 void notify_window(void*, uint32_t) {}
-void notify_event(void*) {}
+// POSIX has no event objects: the handle is a wake event of our own.
+void notify_event(void* event_handle) { wake_event_set(static_cast<WakeEvent*>(event_handle)); }
 
 bool link_net_startup() { return true; }
 void link_net_cleanup() {}
