@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/bridge_state.h"
@@ -14,6 +15,8 @@
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
 #include "core/tests/test_support.h"
+#include "platform/env.h"
+#include "platform/sim_link.h"
 
 namespace {
 
@@ -366,6 +369,67 @@ TEST_F(SessionLoopTest, InterruptEndsTheProgramInASessionAndInTheSearch) {
     EXPECT_EQ(fake_sim::calls_named("Open").size(), 4u);
     EXPECT_NE(out.find("\b\\\b|\b/\nStopped by the user.\n"), std::string::npos) << out;
     set_stop_check(nullptr);
+}
+
+// KEEP_FRAME_RATE: the wait between passes ends when the client signals a
+// message, and the passes the tenth-pass step counts stay periods of time.
+void keep_frame_rate(int32_t idle_ms) {
+    without_interface();
+    g_bridge.idle_ms = idle_ms;
+    g_bridge.keep_frame_rate = 1;
+}
+
+void signal_arrival() {
+    if (fake_sim::wake_event()) platform::notify_event(fake_sim::wake_event());
+}
+
+TEST_F(SessionLoopTest, KeptFrameRateHandlesAMessageArrivingMidSleepAtOnce) {
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    std::thread simulator;
+    fake_sim::on_dispatch([&](int n) {
+        if (n == 2) fake_sim::queue_message(fake_sim::quit_message());
+        if (n != 1) return;
+        keep_frame_rate(10000);
+        simulator = std::thread([] {
+            while (!fake_sim::wake_event()) platform::sleep_ms(1);
+            platform::sleep_ms(100);  // the loop is waiting by now, or soon
+            signal_arrival();
+        });
+    });
+    uint64_t start = platform::monotonic_ms();
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    EXPECT_LT(platform::monotonic_ms() - start, 5000u);  // against a wait of 10 s
+    simulator.join();
+    EXPECT_TRUE(g_sleeps.empty());
+}
+
+TEST_F(SessionLoopTest, KeptFrameRateSearchesInTimeAndDoesNotSpinUnderAFlood) {
+    set_sleep_function(nullptr);
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    uint64_t start = 0, third_search = 0;
+    fake_sim::on_dispatch([&](int n) {
+        if (n == 1) {
+            keep_frame_rate(20);
+            start = platform::monotonic_ms();
+        }
+        if (data_requests().size() < 3) {
+            signal_arrival();  // every pass is woken at once
+            return;
+        }
+        third_search = platform::monotonic_ms();
+        fake_sim::queue_message(fake_sim::quit_message());
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+    // Searches at passes 10, 20 and 30: 29 periods of 20 ms after the first
+    // pass, with at most 20 early wake-ups in each.
+    EXPECT_GE(third_search - start, 29u * 10u);
+    EXPECT_LE(fake_sim::calls_named("CallDispatch").size(), 30u * 21u);
 }
 
 }  // namespace
