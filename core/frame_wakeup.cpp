@@ -29,29 +29,32 @@ platform::WakeEvent* session_wake_event() {
     return g_wake;
 }
 
-void begin_period(uint64_t now, uint32_t period_ms) {
-    g_bridge.period_end_ms = now + period_ms;
-    g_bridge.period_wakeups = 0;
-}
-
 }  // namespace
 
 bool frame_period_ended(uint32_t period_ms) {
     uint64_t now = platform::monotonic_ms();
     if (g_bridge.period_end_ms != 0 && now < g_bridge.period_end_ms) return false;
-    begin_period(now, period_ms);
+    // Each period follows on from the last, so wake-ups neither stretch nor
+    // shorten the rhythm; after a stall it starts afresh instead of catching up.
+    g_bridge.period_end_ms += period_ms;
+    if (g_bridge.period_end_ms <= now) g_bridge.period_end_ms = now + period_ms;
+    g_bridge.period_wakeups = 0;
     return true;
 }
 
 void wait_for_frame(uint32_t period_ms) {
     uint64_t now = platform::monotonic_ms();
-    if (g_bridge.period_end_ms == 0) begin_period(now, period_ms);  // the key was read in this pass
-    if (now >= g_bridge.period_end_ms) return;
-    uint32_t left = static_cast<uint32_t>(g_bridge.period_end_ms - now);
-    platform::WakeEvent* wake = session_wake_event();
-    if (!wake || g_bridge.period_wakeups >= period_ms) {
-        session_sleep(left);
-        return;
+    if (g_bridge.period_end_ms == 0) {  // the key was read in this pass
+        g_bridge.period_end_ms = now + period_ms;
+        g_bridge.period_wakeups = 0;
     }
-    if (platform::wake_event_wait(wake, left)) ++g_bridge.period_wakeups;
+    platform::WakeEvent* wake = session_wake_event();
+    if (!wake) {
+        session_sleep(period_ms);
+    } else if (g_bridge.period_wakeups >= period_ms) {
+        // A flood: the rest of the period without wake-ups.
+        if (now < g_bridge.period_end_ms) session_sleep(static_cast<uint32_t>(g_bridge.period_end_ms - now));
+    } else if (platform::wake_event_wait(wake, period_ms)) {
+        ++g_bridge.period_wakeups;
+    }
 }

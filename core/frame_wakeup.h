@@ -7,10 +7,10 @@
 #include <cstdint>
 
 // True when the current period of period_ms has ended, or none has begun;
-// the next one begins now.
+// the next one begins.
 bool frame_period_ended(uint32_t period_ms);
 
-// Waits until the simulator sends a message or the current period ends (one
+// Waits until the simulator sends a message, at most period_ms (a period
 // begins now if none has). However the simulator floods, it wakes early no
-// more than once a millisecond of the period on average.
+// more than period_ms times a period: once a millisecond on average.
 void wait_for_frame(uint32_t period_ms);
