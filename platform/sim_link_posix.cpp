@@ -52,6 +52,7 @@ struct SimLink {
     uint32_t failure = 0;
     bool owner_gone = false;
     bool thread_done = false;
+    std::thread::id thread_id;
     std::atomic<uint32_t> last_error{0};
 };
 
@@ -60,7 +61,11 @@ static std::atomic<int32_t> g_live_links{0};
 
 namespace {
 
+// Wakes the link's thread to take up a new operation (call with the lock
+// held). A start made by a completion, on that thread itself, needs none:
+// the thread looks for work again before it waits.
 void wake(SimLink* link) {
+    if (std::this_thread::get_id() == link->thread_id) return;
     uint64_t one = 1;
     ssize_t ignored = write(link->wake_fd, &one, sizeof(one));
     (void)ignored;
@@ -218,7 +223,11 @@ SimLink* start_link(int fd, uint32_t kind, LinkCompletion completion, void* cont
     link->completion = completion;
     link->context = context;
     try {
-        std::thread(run_link, link).detach();
+        std::thread thread(run_link, link);
+        // Stored before any start can be made: the first comes from the
+        // owner once this returns.
+        link->thread_id = thread.get_id();
+        thread.detach();
     } catch (...) {
         close(fd);
         close(wake_fd);
