@@ -392,7 +392,7 @@ TEST_F(SessionLoopTest, KeptFrameRateHandlesAMessageArrivingMidSleepAtOnce) {
         if (n != 1) return;
         keep_frame_rate(10000);
         simulator = std::thread([] {
-            while (!fake_sim::wake_event()) platform::sleep_ms(1);
+            for (int i = 0; i < 5000 && !fake_sim::wake_event(); ++i) platform::sleep_ms(1);
             platform::sleep_ms(100);  // the loop is waiting by now, or soon
             signal_arrival();
         });
