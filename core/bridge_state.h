@@ -22,6 +22,10 @@ struct BridgeState {
     int32_t spinner_step;
     uint32_t search_wait_ms;  // sleep still due before the next panel search
     HANDLE_SIM sim;
+    // KEEP_FRAME_RATE: passes are periods of the idle time (see frame_wakeup.h).
+    uint64_t period_end_ms;    // when the current period ends; 0: none begun
+    uint32_t period_wakeups;   // early wake-ups in the current period
+    uint8_t wakeup_attached;   // the client sets the wake event
 
     // Configuration values.
     int32_t idle_ms;

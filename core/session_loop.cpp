@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "core/console_texts.h"
 #include "core/find_panel.h"
+#include "core/frame_wakeup.h"
 #include "core/session_restart.h"
 #include "core/session_setup.h"
 #include "core/update_cycle.h"
@@ -28,6 +29,28 @@ uint32_t pass_sleep_ms() {
 
 void count_search_wait(uint32_t slept_ms) {
     g_bridge.search_wait_ms = slept_ms < g_bridge.search_wait_ms ? g_bridge.search_wait_ms - slept_ms : 0;
+}
+
+// By default every pass counts; with KEEP_FRAME_RATE only a pass that
+// begins a new period of the idle time does, and its period is what the
+// search wait counts.
+bool pass_counts() {
+    if (g_bridge.keep_frame_rate == 0) return true;
+    uint32_t period = pass_sleep_ms();
+    if (!frame_period_ended(period)) return false;
+    count_search_wait(period);
+    return true;
+}
+
+void rest_between_passes() {
+    if (g_bridge.keep_frame_rate != 0) {
+        // Woken by the quit message, the program ends without waiting on.
+        if (g_bridge.quit_requested == 0) wait_for_frame(pass_sleep_ms());
+        return;
+    }
+    uint32_t slept = pass_sleep_ms();
+    session_sleep(slept);
+    count_search_wait(slept);
 }
 
 void tenth_pass_step() {
@@ -70,7 +93,7 @@ void run_session() {
     register_with_simulator(g_program);
 
     while (g_bridge.quit_requested == 0 && !stop_requested()) {
-        if (++g_bridge.pass_counter > 9) {
+        if (pass_counts() && ++g_bridge.pass_counter > 9) {
             g_bridge.pass_counter = 0;
             tenth_pass_step();
         }
@@ -83,9 +106,7 @@ void run_session() {
             g_bridge.quit_requested = 1;
             break;
         }
-        uint32_t slept = pass_sleep_ms();
-        session_sleep(slept);
-        count_search_wait(slept);
+        rest_between_passes();
     }
 
     platform::udp_close(g_bridge.udp_socket);

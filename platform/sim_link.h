@@ -66,7 +66,8 @@ void link_close(SimLink* link, bool was_open);
 void link_free(SimLink* link);
 
 // Wakes an application that asked to be told of new messages: posts the
-// user message to the window, or sets the event (no-ops on POSIX).
+// user message to the window (a no-op on POSIX), or sets the event (on POSIX
+// a WakeEvent, see wake_event.h).
 void notify_window(void* window, uint32_t user_message);
 void notify_event(void* event_handle);
 

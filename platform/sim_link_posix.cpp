@@ -21,6 +21,7 @@
 #include "platform/pipe_path.h"
 #include "platform/sim_link.h"
 #include "platform/sim_link_faults.h"
+#include "platform/wake_event.h"
 
 namespace platform {
 
@@ -51,6 +52,7 @@ struct SimLink {
     uint32_t failure = 0;
     bool owner_gone = false;
     bool thread_done = false;
+    std::thread::id thread_id;
     std::atomic<uint32_t> last_error{0};
 };
 
@@ -59,7 +61,11 @@ static std::atomic<int32_t> g_live_links{0};
 
 namespace {
 
+// Wakes the link's thread to take up a new operation (call with the lock
+// held). A start made by a completion, on that thread itself, needs none:
+// the thread looks for work again before it waits.
 void wake(SimLink* link) {
+    if (std::this_thread::get_id() == link->thread_id) return;
     uint64_t one = 1;
     ssize_t ignored = write(link->wake_fd, &one, sizeof(one));
     (void)ignored;
@@ -217,7 +223,11 @@ SimLink* start_link(int fd, uint32_t kind, LinkCompletion completion, void* cont
     link->completion = completion;
     link->context = context;
     try {
-        std::thread(run_link, link).detach();
+        std::thread thread(run_link, link);
+        // Stored before any start can be made: the first comes from the
+        // owner once this returns.
+        link->thread_id = thread.get_id();
+        thread.detach();
     } catch (...) {
         close(fd);
         close(wake_fd);
@@ -343,7 +353,8 @@ void link_free(SimLink* link) {
 }
 
 void notify_window(void*, uint32_t) {}
-void notify_event(void*) {}
+// POSIX has no event objects: the handle is a wake event of our own.
+void notify_event(void* event_handle) { wake_event_set(static_cast<WakeEvent*>(event_handle)); }
 
 bool link_net_startup() { return true; }
 void link_net_cleanup() {}

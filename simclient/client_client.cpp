@@ -52,7 +52,8 @@ void ClientClient::SetNotification(void* window, uint32_t user_message, void* ev
 
 void ClientClient::Wake() {
     if (window_ && user_message_) platform::notify_window(window_, user_message_);
-    if (event_handle_) platform::notify_event(event_handle_);
+    void* event_handle = event_handle_.load();
+    if (event_handle) platform::notify_event(event_handle);
 }
 
 void ClientClient::OnMessage(MessageHolder* holder) {

@@ -173,6 +173,8 @@ public:
     uint32_t queued_count();
 
     void SetNotification(void* window, uint32_t user_message, void* event_handle);
+    // Changes the event alone, also while completions may be waking it.
+    void SetWakeEvent(void* event_handle) { event_handle_ = event_handle; }
 
     DispatchProc default_dispatch = nullptr;
     DispatchProc last_dispatch = nullptr;
@@ -199,7 +201,7 @@ private:
     uint8_t send_buffer_[SIM_SEND_BUFFER_SIZE];
     uint32_t send_write_ = 0;  // offset of the write position
     uint32_t send_id_ = 0;
-    void* event_handle_ = nullptr;
+    std::atomic<void*> event_handle_{nullptr};
 };
 
 // The process-wide list of live clients.

@@ -147,6 +147,13 @@ HRESULT_T SimConnect_Close(HANDLE_SIM handle) {
     return SIM_S_OK;
 }
 
+HRESULT_T client_set_wake_event(HANDLE_SIM handle, void* event_handle) {
+    ClientClient* client = client_from_handle(handle);
+    if (!client) return SIM_E_FAIL;
+    client->SetWakeEvent(event_handle);
+    return SIM_S_OK;
+}
+
 HRESULT_T SimConnect_CallDispatch(HANDLE_SIM handle, DispatchProc dispatch, void* context) {
     ClientClient* client = client_from_handle(handle);
     if (!client) return SIM_E_FAIL;

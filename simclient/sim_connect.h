@@ -10,6 +10,12 @@ HRESULT_T SimConnect_Open(HANDLE_SIM* handle, const char* name, void* window, ui
                           void* event_handle, uint32_t config_index);
 HRESULT_T SimConnect_Close(HANDLE_SIM handle);
 HRESULT_T SimConnect_CallDispatch(HANDLE_SIM handle, DispatchProc dispatch, void* context);
+// Our own beside the published calls: gives an open client the event to set
+// when a message arrives or the connection breaks, as the event handle of
+// SimConnect_Open does (null: none), for a program that learns only after
+// opening that it wants to be woken. The event must outlive the client.
+// E_FAIL when the handle is none.
+HRESULT_T client_set_wake_event(HANDLE_SIM handle, void* event_handle);
 
 HRESULT_T SimConnect_AddToDataDefinition(HANDLE_SIM handle, uint32_t define_id, const char* datum_name,
                                          const char* units_name, uint32_t datum_type, float epsilon,

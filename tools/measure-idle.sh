@@ -4,6 +4,9 @@
 # the [COM1] keys given, e.g. KEEP_FRAME_RATE=1), in a private network
 # namespace. Prints CPU share of one core and resident memory.
 # Usage: measure-idle.sh [bin-folder] [seconds] [KEY=VALUE...]
+# RELAY_STANDIN_RATE sets the stand-in's frames a second (default 30); at
+# 1000 it floods the program, which must then do the frames' work and no
+# more (the flood probe).
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
@@ -19,7 +22,8 @@ work=$(mktemp -d)
 trap 'kill $standin $panel $relay 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 if [ ${#keys[@]} -gt 0 ]; then printf '[COM1]\n' >Avionics-Panel.cfg; printf '%s\n' "${keys[@]}" >>Avionics-Panel.cfg; fi
-"$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
+rate=${RELAY_STANDIN_RATE:-30}
+"$bin/sim-standin" --tcp-port 0 --rate "$rate" </dev/null >standin.log 2>&1 &
 standin=$!
 sleep 0.5
 "$bin/virtual-panel" --panel comm1 --script </dev/null >panel.log 2>&1 &
@@ -35,4 +39,5 @@ grep -q "connected from" relay.log || { echo "COMM1-Relay did not find the panel
 sleep 2  # past the start-up frames
 
 with=${keys[*]:+ (${keys[*]})}
+[ "$rate" = 30 ] || with="$with, stand-in at $rate frames a second"
 relay_process_usage "$relay" "$seconds" "COMM1-Relay idle, connected$with"

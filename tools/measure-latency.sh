@@ -6,6 +6,8 @@
 #                                   arrives at the stand-in;
 #   simulator change -> panel line: a standby frequency set in the stand-in
 #                                   until the panel receives the line with it;
+#   round trip R+ -> panel line:    "R+" from the panel until the panel
+#                                   receives the line with the new frequency;
 # and prints median, 90th percentile and maximum. Configurations: the
 # defaults (IDLE_MS 50), IDLE_MS=10, and KEEP_FRAME_RATE=1 at the default
 # idle time. Takes about five minutes with 100 samples.

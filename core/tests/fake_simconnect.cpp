@@ -1,5 +1,6 @@
 #include "core/tests/fake_simconnect.h"
 
+#include <atomic>
 #include <cstring>
 #include <deque>
 
@@ -10,6 +11,7 @@ namespace {
 std::vector<FakeCall> g_calls;
 std::deque<HRESULT_T> g_open_results;
 std::deque<std::vector<uint8_t>> g_queue;
+std::atomic<void*> g_wake_event{nullptr};
 std::function<void(int)> g_dispatch_hook;
 HRESULT_T g_dispatch_result = SIM_S_OK;
 int g_dispatch_count = 0;
@@ -34,6 +36,7 @@ void reset() {
     g_calls.clear();
     g_open_results.clear();
     g_queue.clear();
+    g_wake_event = nullptr;
     g_dispatch_hook = nullptr;
     g_dispatch_result = SIM_S_OK;
     g_dispatch_count = 0;
@@ -53,6 +56,8 @@ void script_open(const std::vector<HRESULT_T>& results) {
 }
 
 void queue_message(const std::vector<uint8_t>& bytes) { g_queue.push_back(bytes); }
+
+void* wake_event() { return g_wake_event.load(); }
 
 void on_dispatch(std::function<void(int)> hook) { g_dispatch_hook = std::move(hook); }
 
@@ -105,6 +110,12 @@ HRESULT_T SimConnect_CallDispatch(HANDLE_SIM, DispatchProc dispatch, void* conte
         if (dispatch) dispatch(reinterpret_cast<SIMCONNECT_RECV*>(m.data()), static_cast<uint32_t>(m.size()), context);
     }
     return g_dispatch_result;
+}
+
+HRESULT_T client_set_wake_event(HANDLE_SIM, void* event_handle) {
+    record("SetWakeEvent", {static_cast<uint32_t>(event_handle != nullptr)});
+    g_wake_event = event_handle;
+    return SIM_S_OK;
 }
 
 HRESULT_T SimConnect_AddToDataDefinition(HANDLE_SIM, uint32_t define_id, const char* datum_name,

@@ -30,6 +30,9 @@ void script_open(const std::vector<HRESULT_T>& results);
 
 // A message for the next CallDispatch (delivered in queue order).
 void queue_message(const std::vector<uint8_t>& bytes);
+// The wake event the program gave the client since the last reset, or null
+// (may be asked from another thread).
+void* wake_event();
 // Runs at the start of every CallDispatch (to queue, count passes, ...).
 void on_dispatch(std::function<void(int dispatch_number)> hook);
 // What CallDispatch returns after delivering (S_OK by default).

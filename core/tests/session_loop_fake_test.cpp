@@ -4,7 +4,9 @@
 // is marked as set up without an interface.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/bridge_state.h"
@@ -14,6 +16,8 @@
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
 #include "core/tests/test_support.h"
+#include "platform/env.h"
+#include "platform/sim_link.h"
 
 namespace {
 
@@ -366,6 +370,61 @@ TEST_F(SessionLoopTest, InterruptEndsTheProgramInASessionAndInTheSearch) {
     EXPECT_EQ(fake_sim::calls_named("Open").size(), 4u);
     EXPECT_NE(out.find("\b\\\b|\b/\nStopped by the user.\n"), std::string::npos) << out;
     set_stop_check(nullptr);
+}
+
+// KEEP_FRAME_RATE at the given idle time from the first dispatch on; each
+// dispatch then calls `each`. A message signalled through the client's wake
+// event ends the wait between passes.
+void run_kept_frame_rate_session(int32_t idle_ms, std::function<void(int)> each) {
+    bridge_reset(program_profile(PROGRAM_COMM1), nullptr);
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([idle_ms, each](int n) {
+        if (n == 1) {
+            without_interface();
+            g_bridge.idle_ms = idle_ms;
+            g_bridge.keep_frame_rate = 1;
+        }
+        each(n);
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+}
+
+void signal_arrival() {
+    if (fake_sim::wake_event()) platform::notify_event(fake_sim::wake_event());
+}
+
+TEST_F(SessionLoopTest, KeptFrameRateHandlesAMessageArrivingMidSleepAtOnce) {
+    std::thread simulator([] {
+        for (int i = 0; i < 5000 && !fake_sim::wake_event(); ++i) platform::sleep_ms(1);
+        platform::sleep_ms(100);  // the loop is waiting by now, or soon
+        signal_arrival();
+    });
+    uint64_t start = platform::monotonic_ms();
+    run_kept_frame_rate_session(10000, [](int n) {
+        if (n == 2) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    EXPECT_LT(platform::monotonic_ms() - start, 5000u);  // against a wait of 10 s
+    simulator.join();
+    EXPECT_TRUE(g_sleeps.empty());
+}
+
+TEST_F(SessionLoopTest, KeptFrameRateSearchesInTimeAndDoesNotSpinUnderAFlood) {
+    set_sleep_function(nullptr);
+    uint64_t start = platform::monotonic_ms(), third_search = 0;
+    run_kept_frame_rate_session(20, [&](int) {
+        if (data_requests().size() < 3) {
+            signal_arrival();  // every pass is woken at once
+            return;
+        }
+        if (third_search == 0) third_search = platform::monotonic_ms();
+        fake_sim::queue_message(fake_sim::quit_message());
+    });
+    // Searches at passes 10, 20 and 30: 29 periods of 20 ms after the first,
+    // with at most 20 early wake-ups in each.
+    EXPECT_GE(third_search - start, 29u * 10u);
+    EXPECT_LE(fake_sim::calls_named("CallDispatch").size(), 30u * 21u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "platform/env.h"
 #include "platform/sim_link.h"
+#include "platform/wake_event.h"
 #include "simclient/sim_client.h"
 #include "simclient/sim_connect.h"
 #include "simclient/tests/connected_client.h"
@@ -282,6 +283,18 @@ TEST_P(ConnectedTest, MessagesShorterThanTheHeaderAreDropped) {
     EXPECT_EQ(SIM_S_OK, SimConnect_CallDispatch(handle_, record_message, nullptr));
     ASSERT_EQ(1u, g_delivered.size());
     EXPECT_EQ(good, g_delivered[0]);
+}
+
+// An event given after opening is set once a message is queued.
+TEST_P(ConnectedTest, WakeEventGivenAfterOpeningIsSetOnceAMessageIsQueued) {
+    platform::WakeEvent* wake = platform::wake_event_create();
+    ASSERT_EQ(SIM_S_OK, client_set_wake_event(handle_, wake));
+    EXPECT_FALSE(platform::wake_event_wait(wake, 0));
+    ASSERT_TRUE(peer_->send(make_record(SIMCONNECT_RECV_ID_EVENT, std::vector<uint8_t>(12, 0))));
+    EXPECT_TRUE(platform::wake_event_wait(wake, 10000));
+    EXPECT_EQ(1u, client()->queued_count());
+    client_set_wake_event(handle_, nullptr);
+    platform::wake_event_free(wake);
 }
 
 TEST_P(ConnectedTest, FloodWaitsForDispatchAndLosesNothing) {

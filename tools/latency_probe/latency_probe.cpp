@@ -1,8 +1,9 @@
 // latency-probe: the latency benchmark's own COM1 panel. It answers the
-// program's identity requests like the panel, and times two roads through
+// program's identity requests like the panel, and times three roads through
 // the bridge:
-//   knob:    "R+" sent to the program -> the stand-in logs the event;
-//   display: a frequency set in the stand-in -> the panel line showing it.
+//   knob:       "R+" sent to the program -> the stand-in logs the event;
+//   round trip: the same "R+" -> the panel line showing the stepped frequency;
+//   display:    a frequency set in the stand-in -> the panel line showing it.
 // It reads the stand-in's log from a file or FIFO (each line stamped as it
 // arrives) and writes the stand-in's commands to another. Every sample
 // starts after a random pause, so that it lands at a random point of the
@@ -70,20 +71,43 @@ bool ends_with(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// One knob sample: "R+" to the program until the stand-in logs the step.
-bool knob_sample(double* ms) {
-    stamped_log_clear(&g_log);
-    ProbeClock::time_point sent = ProbeClock::now();
-    probe_link_send(&g_link, "R+");
-    ProbeClock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
-    ProbeClock::time_point arrived;
-    while (ProbeClock::now() < end) {
-        serve_panel(1);
-        if (stamped_log_find(&g_log, " COM_RADIO_WHOLE_INC ", &arrived)) {
-            *ms = ms_between(sent, arrived);
+// The first main line since the last clear that differs from `shown`.
+bool find_changed_line(const std::string& shown, ProbeClock::time_point* at) {
+    for (const StampedText& l : g_main_lines) {
+        if (l.text != shown) {
+            *at = l.at;
             return true;
         }
     }
+    return false;
+}
+
+// One knob sample: "R+" to the program until the stand-in logs the step
+// (knob_ms), and on until the panel shows the stepped frequency (round_ms).
+// Nothing else changes the radio meanwhile, so any new line is the step's.
+bool knob_sample(double* knob_ms, double* round_ms) {
+    stamped_log_clear(&g_log);
+    g_main_lines.clear();
+    std::string shown = g_last_main;
+    ProbeClock::time_point sent = ProbeClock::now();
+    probe_link_send(&g_link, "R+");
+    ProbeClock::time_point end = sent + std::chrono::milliseconds(kSampleTimeoutMs);
+    ProbeClock::time_point arrived, seen;
+    bool have_event = false;
+    while (ProbeClock::now() < end) {
+        serve_panel(1);
+        if (!have_event && stamped_log_find(&g_log, " COM_RADIO_WHOLE_INC ", &arrived)) {
+            *knob_ms = ms_between(sent, arrived);
+            have_event = true;
+        }
+        if (have_event && find_changed_line(shown, &seen)) {
+            *round_ms = ms_between(sent, seen);
+            return true;
+        }
+    }
+    console_print(have_event ? "latency-probe: the panel did not show the stepped frequency within %d ms\n"
+                             : "latency-probe: no event at the stand-in within %d ms of R+\n",
+                  kSampleTimeoutMs);
     return false;
 }
 
@@ -161,15 +185,13 @@ int main(int argc, char** argv) {
 
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> pause(kPauseMinMs, kPauseMinMs + kPauseSpanMs);
-    std::vector<double> knob, display;
+    std::vector<double> knob, round_trip, display;
     for (int i = 0; i < options.samples; ++i) {
         serve_panel_for(pause(random));
-        double ms;
-        if (!knob_sample(&ms)) {
-            console_print("latency-probe: no event at the stand-in within %d ms of R+\n", kSampleTimeoutMs);
-            return 1;
-        }
-        knob.push_back(ms);
+        double knob_ms, round_ms;
+        if (!knob_sample(&knob_ms, &round_ms)) return 1;
+        knob.push_back(knob_ms);
+        round_trip.push_back(round_ms);
     }
     for (int i = 0; i < options.samples; ++i) {
         serve_panel_for(pause(random));
@@ -181,6 +203,7 @@ int main(int argc, char** argv) {
         display.push_back(ms);
     }
     print_summary(options.label, "knob -> simulator event:", knob);
+    print_summary(options.label, "round trip R+ -> panel line:", round_trip);
     print_summary(options.label, "simulator change -> panel line:", display);
     std::fclose(commands);
     platform::udp_close(g_link.socket);
