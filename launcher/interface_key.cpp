@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr char kScratchSuffix[] = ".relay-new";
-
 // The UTF-8 name of the file ops for a path as the programs name files.
 bool file_ops_name(const char* path, char* out, size_t size) {
     if (platform::system_path_to_utf8(path, out, size)) return true;

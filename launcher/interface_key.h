@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr char kBackupSuffix[] = ".relay-backup";
+#include "launcher/user_file_names.h"
 
 // The text with INTERFACE_INDEX in [NET] set to index.
 void set_interface_key(std::string* text, uint32_t index);

@@ -5,6 +5,7 @@
 
 #include "core/console.h"
 #include "launcher/autostart/launch_list.h"
+#include "launcher/user_file_names.h"
 #include "platform/file_ops.h"
 
 bool open_launch_list(const char* label, const char* path, LaunchListFile* file) {
@@ -58,8 +59,8 @@ bool reads_back(const char* path, const char* expected_path) {
 
 bool write_launch_list(LaunchListFile* file, const char* expected_path) {
     char scratch[1100], backup[1100], error[256];
-    std::snprintf(scratch, sizeof scratch, "%s.relay-new", file->path);
-    std::snprintf(backup, sizeof backup, "%s.relay-backup", file->path);
+    std::snprintf(scratch, sizeof scratch, "%s%s", file->path, kScratchSuffix);
+    std::snprintf(backup, sizeof backup, "%s%s", file->path, kBackupSuffix);
     if (file->existed) {
         switch (platform::copy_file_once(file->path, backup)) {
             case platform::CopyOnce::copied:
