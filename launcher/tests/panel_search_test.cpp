@@ -7,6 +7,7 @@
 #include <string>
 
 #include "launcher/panel_search.h"
+#include "platform/env.h"
 #include "platform/udp.h"
 
 namespace {
@@ -46,16 +47,22 @@ struct Bound {
     }
 };
 
-// A port nobody holds now.
-uint16_t free_port() { return Bound().port; }
+// Ports nobody holds now, all different: held together while they are
+// picked, so the system cannot hand out one of them twice.
+void free_ports(uint16_t* ports, int count) {
+    Bound held[4];
+    for (int i = 0; i < count; ++i) ports[i] = held[i].port;
+}
 
 TEST(PanelSearchTest, AnswersPortsTakenAndStrangersSortedPerProgram) {
     Bound com1_panel, nav2_panel, hub1_panel;
     Bound held;  // XPDR-Relay's port, held by a running XPDR-Relay
+    uint16_t recv[3];
+    free_ports(recv, 3);
     SearchTarget targets[] = {
-        {PROGRAM_COMM1, static_cast<uint16_t>(com1_panel.port - 1), free_port()},
-        {PROGRAM_NAV2, static_cast<uint16_t>(nav2_panel.port - 1), free_port()},
-        {PROGRAM_HUB1, static_cast<uint16_t>(hub1_panel.port - 1), free_port()},
+        {PROGRAM_COMM1, static_cast<uint16_t>(com1_panel.port - 1), recv[0]},
+        {PROGRAM_NAV2, static_cast<uint16_t>(nav2_panel.port - 1), recv[1]},
+        {PROGRAM_HUB1, static_cast<uint16_t>(hub1_panel.port - 1), recv[2]},
         {PROGRAM_XPDR, 4780, held.port},
     };
     Adapter adapter{platform::host_to_net32(kAdapterH), 0xFFFFFFFFu};
@@ -64,7 +71,12 @@ TEST(PanelSearchTest, AnswersPortsTakenAndStrangersSortedPerProgram) {
     com1_panel.answer("VRAN-COM1_2.0");
     nav2_panel.answer("VRAN-NAV1_1.0");  // another program's identity
     hub1_panel.answer("VRAN-HUB1_1.0\n");  // a line end: no identity
-    search_collect(&search);
+    // Loopback delivery under Wine goes through its server and may lag the
+    // send a little: give the answer time to arrive, never the search's end.
+    for (int i = 0; i < 150 && search.results[0].outcome != SEARCH_ANSWERED; ++i) {
+        search_collect(&search);
+        platform::sleep_ms(20);
+    }
     search_end(&search);
 
     EXPECT_EQ(search.results[0].outcome, SEARCH_ANSWERED);
