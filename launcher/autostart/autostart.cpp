@@ -162,20 +162,19 @@ int autostart_run_for(const char* verb, const char* launcher_path) {
     }
     int installed = 0;
     bool ok = true;
-    char folders[kSimEditionCount][1024] = {};
-    for (int i = 0; i < kSimEditionCount; ++i) {
-        char file[1024];
-        if (!edition_paths(kSimEditions[i], folders[i], file, sizeof file) ||
-            !platform::folder_exists(folders[i])) {
-            continue;
+    for (const SimEdition& edition : kSimEditions) {
+        char folder[1024], file[1024];
+        if (!edition_paths(edition, folder, file, sizeof file)) {
+            console_print("%s: not installed (the user's profile folder is unknown).\n", edition.label);
+        } else if (!platform::folder_exists(folder)) {
+            console_print("%s: not installed (no folder %s).\n", edition.label, folder);
+        } else {
+            ++installed;
+            ok = run_edition(v, edition, file, launcher_path) && ok;
         }
-        ++installed;
-        ok = run_edition(v, kSimEditions[i], file, launcher_path) && ok;
     }
     if (installed == 0) {
-        console_print("No installation of Microsoft Flight Simulator found: neither %s nor %s exists.\n",
-                      folders[0][0] ? folders[0] : kSimEditions[0].folder,
-                      folders[1][0] ? folders[1] : kSimEditions[1].folder);
+        console_print("No installation of Microsoft Flight Simulator found: none of these folders exists.\n");
         return 1;
     }
     return ok ? 0 : 1;
