@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr char kSection[] = "NET";
+constexpr char kKey[] = "INTERFACE_INDEX";
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 // The UTF-8 name of the file ops for a path as the programs name files.
@@ -25,7 +27,7 @@ bool file_ops_name(const char* path, char* out, size_t size) {
 // Whether the programs' reader finds the key at value in text.
 bool finds(const char* text, const char* value) {
     char found[16];
-    return platform::ini_find_value(text, "NET", "INTERFACE_INDEX", found, sizeof found) >= 0 &&
+    return platform::ini_find_value(text, kSection, kKey, found, sizeof found) >= 0 &&
            std::strcmp(found, value) == 0;
 }
 
@@ -48,7 +50,7 @@ bool set_interface_key(std::string* bytes, uint32_t index, const char* path) {
     }
     char value[16];
     std::snprintf(value, sizeof value, "%u", index);
-    platform::ini_set_value(&text, "NET", "INTERFACE_INDEX", value, platform::kLineEnd);
+    platform::ini_set_value(&text, kSection, kKey, value, platform::kLineEnd);
     // The Windows profile functions read a UTF-8 byte-order mark as part of
     // the first line; other readers drop it. Both must find the key.
     bool marked = text.compare(0, 3, kUtf8Mark) == 0;
