@@ -1,8 +1,9 @@
 // INTERFACE_INDEX in [NET] of Avionics-Panel.cfg, set by Relay-Launcher
-// without harming the user's file: that one key changes and every other
-// byte stays; the file as it was is kept beside it first; each new text goes
-// to a scratch file that must read back as written before it takes the
-// file's place, so a crash leaves the old file or the new one, never half.
+// without harming the user's file: that one key changes, in the file's own
+// form (a UTF-16 file gets UTF-16), and every other byte stays; the file as
+// it was is kept beside it first; each new text goes to a scratch file that
+// must read back as written before it takes the file's place, so a crash
+// leaves the old file or the new one, never half.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +12,10 @@
 
 #include "launcher/user_file_names.h"
 
-// The text with INTERFACE_INDEX in [NET] set to index.
-void set_interface_key(std::string* text, uint32_t index);
+// The file's bytes with INTERFACE_INDEX in [NET] set to index. Reports,
+// naming path, and returns false, the bytes unchanged, when that cannot be
+// done so that every reader of the file finds the key.
+bool set_interface_key(std::string* bytes, uint32_t index, const char* path);
 
 enum ConfigPlace : uint8_t {
     CONFIG_BESIDE,    // beside the launcher

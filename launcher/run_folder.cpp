@@ -59,8 +59,7 @@ bool make_run_folder(uint32_t index, char* folder, size_t size) {
     std::string text;
     if (!read_config_text(user, &text) || !platform::join_path(copy, sizeof copy, folder, kConfigFileName))
         return false;
-    set_interface_key(&text, index);
-    if (!put_file(copy, text)) return false;
+    if (!set_interface_key(&text, index, user) || !put_file(copy, text)) return false;
     for (const char* file : kCopiedFiles) {
         if (!copy_from_launcher(folder, file)) return false;
     }

@@ -48,4 +48,14 @@ bool encode_in_code_page(UINT cp, const std::wstring& text, std::string* out) {
     return decoded == text;
 }
 
+bool keeps_ascii(UINT cp) {
+    std::wstring ascii;
+    std::string expected, bytes;
+    for (int c = 1; c < 128; ++c) {
+        ascii += static_cast<wchar_t>(c);
+        expected += static_cast<char>(c);
+    }
+    return encode_in_code_page(cp, ascii, &bytes) && bytes == expected;
+}
+
 }  // namespace platform

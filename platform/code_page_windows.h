@@ -16,4 +16,8 @@ UINT code_page_of(const char* charset);
 // round trip (no best-fit look-alikes, no '?').
 bool encode_in_code_page(UINT cp, const std::wstring& text, std::string* out);
 
+// Whether every ASCII character is the same single byte in code page cp, so
+// that markup can be found and changed in the bytes (not so in UTF-16).
+bool keeps_ascii(UINT cp);
+
 }  // namespace platform

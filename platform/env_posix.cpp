@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/env.h"
+#include "platform/file_ops.h"
 #include "platform/ini_reader.h"
+#include "platform/ini_text_form.h"
 
 namespace platform {
 namespace {
@@ -20,30 +23,14 @@ bool copy_text(char* buf, size_t size, const char* text) {
     return true;
 }
 
-// The whole file as one NUL-terminated text; null when it cannot be read.
-char* read_whole_file(const char* path) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return nullptr;
-    size_t cap = 4096, len = 0;
-    char* data = static_cast<char*>(std::malloc(cap));
-    while (data) {
-        if (len + 1024 + 1 > cap) {
-            char* bigger = static_cast<char*>(std::realloc(data, cap * 2));
-            if (!bigger) {
-                std::free(data);
-                data = nullptr;
-                break;
-            }
-            data = bigger;
-            cap *= 2;
-        }
-        size_t n = std::fread(data + len, 1, 1024, f);
-        len += n;
-        if (n == 0) break;
-    }
-    std::fclose(f);
-    if (data) data[len] = '\0';
-    return data;
+// The file's text as the profile functions read it (UTF-16 as UTF-8); false
+// when it cannot be read.
+bool read_profile_text(const char* path, std::string* text) {
+    std::string bytes;
+    IniForm form;
+    if (!read_file(path, &bytes)) return false;
+    ini_text_from_file(bytes, &form, text);  // a broken character reads as U+FFFD
+    return true;
 }
 
 // The folder the variable names, else the one of that name in $HOME.
@@ -99,9 +86,8 @@ bool join_path(char* out, size_t size, const char* folder, const char* file) {
 uint32_t profile_string(const char* section, const char* key, const char* default_value, char* out, uint32_t size,
                         const char* path) {
     if (size == 0) return 0;
-    char* text = read_whole_file(path);
-    int32_t n = text ? ini_find_value(text, section, key, out, size) : -1;
-    std::free(text);
+    std::string text;
+    int32_t n = read_profile_text(path, &text) ? ini_find_value(text.c_str(), section, key, out, size) : -1;
     if (n >= 0) return static_cast<uint32_t>(n);
     const char* def = default_value ? default_value : "";
     size_t len = std::strlen(def);
@@ -112,15 +98,13 @@ uint32_t profile_string(const char* section, const char* key, const char* defaul
 }
 
 uint32_t profile_section(const char* section, char* out, uint32_t size, const char* path) {
-    char* text = read_whole_file(path);
-    if (!text) {
+    std::string text;
+    if (!read_profile_text(path, &text)) {
         if (size) out[0] = '\0';
         if (size > 1) out[1] = '\0';
         return 0;
     }
-    uint32_t n = ini_copy_section(text, section, out, size);
-    std::free(text);
-    return n;
+    return ini_copy_section(text.c_str(), section, out, size);
 }
 
 bool registry_read_string(const char*, const char*, char* out, uint32_t size) {

@@ -13,7 +13,8 @@ bool file_exists(const char* path);
 
 enum class CopyOnce { copied, already_there, failed };
 
-// Copies from to to unless to exists already.
+// Copies from to to unless to exists already; the copy is flushed to disk
+// and appears whole or not at all.
 CopyOnce copy_file_once(const char* from, const char* to);
 
 // Puts from in the place of to (to may or may not exist), flushed to disk.

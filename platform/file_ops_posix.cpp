@@ -20,27 +20,17 @@ bool file_exists(const char* path) {
     return stat(path, &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+// All or nothing, as on Windows: written and flushed under a scratch name,
+// then named.
 CopyOnce copy_file_once(const char* from, const char* to) {
-    int in = open(from, O_RDONLY);
-    if (in < 0) return CopyOnce::failed;
-    int out = open(to, O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (out < 0) {
-        int e = errno;
-        close(in);
-        errno = e;
-        return e == EEXIST ? CopyOnce::already_there : CopyOnce::failed;
-    }
-    char buf[8192];
-    ssize_t n;
-    bool ok = true;
-    while (ok && (n = read(in, buf, sizeof buf)) != 0) {
-        ok = n > 0 && write(out, buf, static_cast<size_t>(n)) == n;
-    }
-    ok = fsync(out) == 0 && ok;
-    close(in);
-    if (close(out) != 0) ok = false;
-    if (!ok) unlink(to);  // a partial copy is no backup
-    return ok ? CopyOnce::copied : CopyOnce::failed;
+    if (file_exists(to)) return CopyOnce::already_there;
+    std::string bytes, part = std::string(to) + ".partial";
+    bool ok = read_file(from, &bytes) && write_file(part.c_str(), bytes) && rename(part.c_str(), to) == 0;
+    if (ok) return CopyOnce::copied;
+    int e = errno;
+    unlink(part.c_str());
+    errno = e;
+    return CopyOnce::failed;
 }
 
 bool replace_file(const char* from, const char* to) { return rename(from, to) == 0; }

@@ -28,12 +28,22 @@ bool file_exists(const char* path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// All or nothing: the copy is written and flushed under a scratch name and
+// only then named, so a power cut cannot leave a short copy that would count
+// as made from then on.
 CopyOnce copy_file_once(const char* from, const char* to) {
-    std::wstring wfrom, wto;
-    if (!utf8_to_wide(from, &wfrom) || !utf8_to_wide(to, &wto)) return CopyOnce::failed;
-    if (CopyFileW(wfrom.c_str(), wto.c_str(), TRUE)) return CopyOnce::copied;
+    if (file_exists(to)) return CopyOnce::already_there;
+    std::string bytes, part = std::string(to) + ".partial";
+    std::wstring wpart, wto;
+    if (!utf8_to_wide(part.c_str(), &wpart) || !utf8_to_wide(to, &wto)) return CopyOnce::failed;
+    bool ok = read_file(from, &bytes) && write_file(part.c_str(), bytes) &&
+              MoveFileExW(wpart.c_str(), wto.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (ok) return CopyOnce::copied;
     DWORD e = GetLastError();
-    return e == ERROR_FILE_EXISTS || e == ERROR_ALREADY_EXISTS ? CopyOnce::already_there : CopyOnce::failed;
+    DeleteFileW(wpart.c_str());
+    bool made_meanwhile = file_exists(to);
+    SetLastError(e);
+    return made_meanwhile ? CopyOnce::already_there : CopyOnce::failed;
 }
 
 bool replace_file(const char* from, const char* to) {

@@ -14,27 +14,21 @@ XmlDocument* xml_load(const char*, XmlLoadResult* result) {
     return nullptr;
 }
 
-XmlDocument* xml_create(const char*, const char*) { return nullptr; }
 void xml_close(XmlDocument*) {}
+
+const std::string& xml_file_bytes(const XmlDocument*) {
+    static const std::string none;
+    return none;
+}
+
 const char* xml_encoding(const XmlDocument*) { return ""; }
-XmlFit xml_encoding_holds(const XmlDocument*, const char*) { return XmlFit::unknown_encoding; }
+XmlFit xml_encode(const char*, const char*, std::string*) { return XmlFit::unknown_encoding; }
 XmlNode* xml_root(XmlDocument*) { return nullptr; }
 XmlNode* xml_first_child(XmlDocument*, XmlNode*) { return nullptr; }
 XmlNode* xml_next_sibling(XmlDocument*, XmlNode*) { return nullptr; }
-XmlNode* xml_previous_sibling(XmlDocument*, XmlNode*) { return nullptr; }
 XmlNodeKind xml_kind(XmlDocument*, XmlNode*) { return XmlNodeKind::other; }
 bool xml_name(XmlDocument*, XmlNode*, char*, size_t) { return false; }
 bool xml_text(XmlDocument*, XmlNode*, char*, size_t) { return false; }
-bool xml_set_text(XmlDocument*, XmlNode*, const char*) { return false; }
 bool xml_attribute(XmlDocument*, XmlNode*, const char*, char*, size_t) { return false; }
-bool xml_set_attribute(XmlDocument*, XmlNode*, const char*, const char*) { return false; }
-XmlNode* xml_insert_element(XmlDocument*, XmlNode*, XmlNode*, const char*) { return nullptr; }
-XmlNode* xml_insert_text(XmlDocument*, XmlNode*, XmlNode*, const char*) { return nullptr; }
-bool xml_remove(XmlDocument*, XmlNode*) { return false; }
-
-bool xml_save(XmlDocument*, const char*, char* error, size_t size) {
-    std::snprintf(error, size, "no XML parser on this system");
-    return false;
-}
 
 }  // namespace platform

@@ -1,6 +1,6 @@
-// MSXML 6 through COM. MSXML parses and edits; the file is written here,
-// node by node in the declared encoding: MSXML's own save does not reliably
-// encode text in the declared encoding on every system that provides it.
+// MSXML 6 through COM, for checking and reading a file. Nothing is written
+// back through it: its serializer changes what it does not need to (empty
+// elements, quote style, character references, blanks outside the root).
 #include <windows.h>
 #include <objbase.h>
 #include <msxml2.h>
@@ -22,10 +22,8 @@ struct XmlDocument {
     IXMLDOMDocument* dom = nullptr;
     std::vector<IXMLDOMNode*> nodes;  // every node handed out, released at close
     bool com_started = false;
-    std::wstring declaration;  // the text inside <?xml ... ?>; empty: none
+    std::string bytes;  // the file as read
     char encoding[64] = "UTF-8";
-    bool crlf = true;
-    bool bom = false;
 };
 
 namespace {
@@ -159,13 +157,11 @@ void declared_encoding(const std::wstring& declaration, char* out, size_t size) 
     SysFreeString(text);
 }
 
-// Reads the declaration and its encoding, or the one its absence implies.
+// Reads the declared encoding, or the one its absence implies.
 void take_declaration(XmlDocument* doc, const std::string& bytes) {
     bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                        (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    doc->bom = utf16 || bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     std::snprintf(doc->encoding, sizeof doc->encoding, "%s", utf16 ? "UTF-16" : "UTF-8");
-    doc->crlf = bytes.find("\r\n") != std::string::npos;
 
     IXMLDOMNode* first = nullptr;
     if (FAILED(doc->dom->get_firstChild(&first)) || !first) return;
@@ -176,8 +172,7 @@ void take_declaration(XmlDocument* doc, const std::string& bytes) {
     if (SUCCEEDED(first->get_nodeType(&type)) && type == NODE_PROCESSING_INSTRUCTION &&
         SUCCEEDED(first->get_nodeName(&name)) && name && std::wcscmp(name, L"xml") == 0 &&
         SUCCEEDED(first->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
-        doc->declaration = value.bstrVal;
-        declared_encoding(doc->declaration, doc->encoding, sizeof doc->encoding);
+        declared_encoding(value.bstrVal, doc->encoding, sizeof doc->encoding);
     }
     VariantClear(&value);
     SysFreeString(name);
@@ -214,27 +209,7 @@ XmlDocument* xml_load(const char* path, XmlLoadResult* result) {
         return nullptr;
     }
     take_declaration(doc, bytes);
-    return doc;
-}
-
-XmlDocument* xml_create(const char* encoding, const char* root_name) {
-    XmlDocument* doc = new_document();
-    if (!doc) return nullptr;
-    std::snprintf(doc->encoding, sizeof doc->encoding, "%s", encoding);
-    std::wstring wide;
-    utf8_to_wide(encoding, &wide);
-    doc->declaration = L"version=\"1.0\" encoding=\"" + wide + L"\"";
-    Bstr name(root_name);
-    IXMLDOMElement* root = nullptr;
-    IXMLDOMNode* added = nullptr;
-    bool ok = name.s && SUCCEEDED(doc->dom->createElement(name.s, &root)) &&
-              SUCCEEDED(doc->dom->appendChild(root, &added));
-    if (root) root->Release();
-    if (added) added->Release();
-    if (!ok) {
-        xml_close(doc);
-        return nullptr;
-    }
+    doc->bytes.swap(bytes);
     return doc;
 }
 
@@ -247,26 +222,16 @@ void xml_close(XmlDocument* doc) {
     delete doc;
 }
 
+const std::string& xml_file_bytes(const XmlDocument* doc) { return doc->bytes; }
+
 const char* xml_encoding(const XmlDocument* doc) { return doc->encoding; }
 
-namespace {
-
-// The code page the document is written in; 0 when it cannot be written
-// (unknown, or UTF-16, which is not written here).
-UINT writing_code_page(const XmlDocument* doc) {
-    UINT cp = code_page_of(doc->encoding);
-    return cp == 1200 || cp == 1201 ? 0 : cp;
-}
-
-}  // namespace
-
-XmlFit xml_encoding_holds(const XmlDocument* doc, const char* text) {
-    UINT cp = writing_code_page(doc);
-    if (cp == 0) return XmlFit::unknown_encoding;
+XmlFit xml_encode(const char* encoding, const char* text, std::string* bytes) {
+    UINT cp = code_page_of(encoding);
+    if (cp == 0 || !keeps_ascii(cp)) return XmlFit::unknown_encoding;
     std::wstring wide;
-    std::string bytes;
     if (!utf8_to_wide(text, &wide)) return XmlFit::does_not_fit;
-    return encode_in_code_page(cp, wide, &bytes) ? XmlFit::fits : XmlFit::does_not_fit;
+    return encode_in_code_page(cp, wide, bytes) ? XmlFit::fits : XmlFit::does_not_fit;
 }
 
 XmlNode* xml_root(XmlDocument* doc) {
@@ -286,11 +251,6 @@ XmlNode* xml_first_child(XmlDocument* doc, XmlNode* node) {
 XmlNode* xml_next_sibling(XmlDocument* doc, XmlNode* node) {
     IXMLDOMNode* next = nullptr;
     return SUCCEEDED(com(node)->get_nextSibling(&next)) ? keep(doc, next) : nullptr;
-}
-
-XmlNode* xml_previous_sibling(XmlDocument* doc, XmlNode* node) {
-    IXMLDOMNode* previous = nullptr;
-    return SUCCEEDED(com(node)->get_previousSibling(&previous)) ? keep(doc, previous) : nullptr;
 }
 
 XmlNodeKind xml_kind(XmlDocument*, XmlNode* node) {
@@ -318,11 +278,6 @@ bool xml_text(XmlDocument*, XmlNode* node, char* out, size_t size) {
     return ok;
 }
 
-bool xml_set_text(XmlDocument*, XmlNode* element, const char* text) {
-    Bstr value(text);
-    return value.s && SUCCEEDED(com(element)->put_text(value.s));
-}
-
 bool xml_attribute(XmlDocument*, XmlNode* element, const char* name, char* out, size_t size) {
     IXMLDOMElement* e = nullptr;
     if (FAILED(com(element)->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(&e)))) return false;
@@ -334,120 +289,6 @@ bool xml_attribute(XmlDocument*, XmlNode* element, const char* name, char* out, 
     VariantClear(&value);
     e->Release();
     return ok;
-}
-
-bool xml_set_attribute(XmlDocument*, XmlNode* element, const char* name, const char* value) {
-    IXMLDOMElement* e = nullptr;
-    if (FAILED(com(element)->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(&e)))) return false;
-    Bstr key(name), text(value);
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text.s;  // borrowed: no VariantClear
-    bool ok = key.s && text.s && SUCCEEDED(e->setAttribute(key.s, v));
-    e->Release();
-    return ok;
-}
-
-namespace {
-
-XmlNode* insert(XmlDocument* doc, XmlNode* parent, XmlNode* before, IXMLDOMNode* fresh) {
-    IXMLDOMNode* added = nullptr;
-    HRESULT hr;
-    if (before) {
-        VARIANT where;
-        VariantInit(&where);
-        where.vt = VT_UNKNOWN;
-        where.punkVal = com(before);  // borrowed: no VariantClear
-        hr = com(parent)->insertBefore(fresh, where, &added);
-    } else {
-        hr = com(parent)->appendChild(fresh, &added);
-    }
-    fresh->Release();
-    return SUCCEEDED(hr) ? keep(doc, added) : nullptr;
-}
-
-}  // namespace
-
-XmlNode* xml_insert_element(XmlDocument* doc, XmlNode* parent, XmlNode* before, const char* name) {
-    Bstr tag(name);
-    IXMLDOMElement* element = nullptr;
-    if (!tag.s || FAILED(doc->dom->createElement(tag.s, &element)) || !element) return nullptr;
-    return insert(doc, parent, before, element);
-}
-
-XmlNode* xml_insert_text(XmlDocument* doc, XmlNode* parent, XmlNode* before, const char* text) {
-    Bstr value(text);
-    IXMLDOMText* node = nullptr;
-    if (!value.s || FAILED(doc->dom->createTextNode(value.s, &node)) || !node) return nullptr;
-    return insert(doc, parent, before, node);
-}
-
-bool xml_remove(XmlDocument*, XmlNode* node) {
-    IXMLDOMNode* parent = nullptr;
-    IXMLDOMNode* removed = nullptr;
-    bool ok = SUCCEEDED(com(node)->get_parentNode(&parent)) && parent &&
-              SUCCEEDED(parent->removeChild(com(node), &removed));
-    if (removed) removed->Release();
-    if (parent) parent->Release();
-    return ok;
-}
-
-namespace {
-
-// The document as text: the declaration as read, then each top-level node as
-// MSXML writes it, with the file's own line ends.
-std::wstring serialize(XmlDocument* doc) {
-    std::wstring text;
-    if (!doc->declaration.empty()) text = L"<?xml " + doc->declaration + L"?>\n";
-    IXMLDOMNode* node = nullptr;
-    doc->dom->get_firstChild(&node);
-    while (node) {
-        DOMNodeType type;
-        BSTR name = nullptr, xml = nullptr;
-        node->get_nodeType(&type);
-        node->get_nodeName(&name);
-        bool declaration = type == NODE_PROCESSING_INSTRUCTION && name && std::wcscmp(name, L"xml") == 0;
-        if (!declaration && SUCCEEDED(node->get_xml(&xml)) && xml) {
-            text += xml;
-            text += L'\n';
-        }
-        SysFreeString(name);
-        SysFreeString(xml);
-        IXMLDOMNode* next = nullptr;
-        node->get_nextSibling(&next);
-        node->Release();
-        node = next;
-    }
-    std::wstring lines;
-    lines.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
-        if (text[i] == L'\n' && doc->crlf) lines += L'\r';
-        lines += text[i];
-    }
-    return lines;
-}
-
-}  // namespace
-
-bool xml_save(XmlDocument* doc, const char* path, char* error, size_t size) {
-    UINT cp = writing_code_page(doc);
-    if (cp == 0) {
-        std::snprintf(error, size, "cannot write text in the encoding %s", doc->encoding);
-        return false;
-    }
-    std::string bytes;
-    if (!encode_in_code_page(cp, serialize(doc), &bytes)) {
-        std::snprintf(error, size, "the document holds characters that the encoding %s cannot hold", doc->encoding);
-        return false;
-    }
-    if (doc->bom && cp == CP_UTF8) bytes.insert(0, "\xEF\xBB\xBF");
-    if (!write_file(path, bytes)) {
-        last_error_text(error, size);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace platform

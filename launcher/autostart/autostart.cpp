@@ -1,10 +1,12 @@
 #include "launcher/autostart/autostart.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/console.h"
 #include "launcher/autostart/launch_list.h"
 #include "launcher/autostart/launch_list_file.h"
+#include "launcher/autostart/launch_list_text.h"
 #include "launcher/autostart/sim_editions.h"
 #include "platform/file_ops.h"
 #include "platform/user_folders.h"
@@ -27,25 +29,20 @@ bool same_path(const char* a, const char* b) {
 
 // A new file says Windows-1252, as the simulator's own do, unless the path
 // needs more.
-bool create_for(LaunchListFile* file, const char* launcher_path) {
-    file->doc = launch_list_create("Windows-1252");
-    if (file->doc && platform::xml_encoding_holds(file->doc, launcher_path) != platform::XmlFit::fits) {
-        platform::xml_close(file->doc);
-        file->doc = launch_list_create("UTF-8");
-    }
-    file->root = file->doc ? launch_list_root(file->doc, nullptr, 0) : nullptr;
-    if (!file->root) console_print("%s: cannot make a new %s.\n", file->label, file->path);
-    return file->root != nullptr;
+const char* new_file_encoding(const char* launcher_path) {
+    std::string bytes;
+    return platform::xml_encode("Windows-1252", launcher_path, &bytes) == platform::XmlFit::fits ? "Windows-1252"
+                                                                                                  : "UTF-8";
 }
 
-bool path_fits(LaunchListFile* file, const char* launcher_path) {
-    const char* encoding = platform::xml_encoding(file->doc);
-    switch (platform::xml_encoding_holds(file->doc, launcher_path)) {
+// A value in the bytes of the file's encoding; reported when it cannot be.
+bool encoded(const LaunchListFile* file, const char* encoding, const char* value, std::string* bytes) {
+    switch (platform::xml_encode(encoding, value, bytes)) {
         case platform::XmlFit::fits: return true;
         case platform::XmlFit::does_not_fit:
             console_print("%s: the path %s holds characters that %s cannot hold in its encoding (%s). Left "
                           "unchanged; put Relay-Launcher in a folder whose path has none of them.\n",
-                          file->label, launcher_path, file->path, encoding);
+                          file->label, value, file->path, encoding);
             return false;
         case platform::XmlFit::unknown_encoding: break;
     }
@@ -54,26 +51,54 @@ bool path_fits(LaunchListFile* file, const char* launcher_path) {
     return false;
 }
 
+// The text is changed only where it shows the entries the parser reads.
+bool text_followed(const LaunchListFile* file, const std::string& text) {
+    int in_text = count_entries_in_text(text);
+    if (in_text < 0) {
+        console_print("%s: %s holds a document type declaration, which this program does not edit. Left "
+                      "unchanged.\n",
+                      file->label, file->path);
+        return false;
+    }
+    AutostartEntry entry;
+    read_autostart_entry(file->doc, file->root, &entry);
+    if (in_text != entry.count) {
+        console_print("%s: the entry \"%s\" in %s is written in a way this program does not edit (a character "
+                      "reference or CDATA in its name). Left unchanged; edit it by hand.\n",
+                      file->label, kAutostartEntryName, file->path);
+        return false;
+    }
+    return true;
+}
+
 bool turn_on(LaunchListFile* file, const char* launcher_path) {
-    if (!file->doc && !create_for(file, launcher_path)) return false;
-    if (!path_fits(file, launcher_path)) return false;
-    bool changed = false;
-    if (!put_autostart_entry(file->doc, file->root, launcher_path, kAutostartCommandLine, &changed)) {
+    const char* encoding = file->doc ? platform::xml_encoding(file->doc) : new_file_encoding(launcher_path);
+    std::string text = file->doc ? platform::xml_file_bytes(file->doc) : new_launch_list_text(encoding);
+    std::string path, command_line;
+    EntryChange change;
+    if (!encoded(file, encoding, launcher_path, &path) ||
+        !encoded(file, encoding, kAutostartCommandLine, &command_line) || (file->doc && !text_followed(file, text))) {
+        return false;
+    }
+    if (!put_entry_in_text(&text, path, command_line, &change)) {
         console_print("%s: cannot add the entry to %s. Left unchanged.\n", file->label, file->path);
         return false;
     }
-    if (!changed) {
+    if (change == EntryChange::none) {
         console_print("%s: already registered in %s.\n", file->label, file->path);
         return true;
     }
-    if (!write_launch_list(file, launcher_path)) return false;
-    console_print("%s: registered in %s%s; the simulator starts %s %s.\n", file->label, file->path,
+    if (!write_launch_list(file, text, launcher_path)) return false;
+    console_print("%s: %s in %s%s; the simulator starts %s %s.\n", file->label,
+                  change == EntryChange::added ? "registered" : "updated", file->path,
                   file->existed ? "" : " (new file)", launcher_path, kAutostartCommandLine);
     return true;
 }
 
 bool turn_off(LaunchListFile* file) {
-    int removed = file->doc ? remove_autostart_entries(file->doc, file->root) : 0;
+    std::string text = file->doc ? platform::xml_file_bytes(file->doc) : "";
+    if (file->doc && !text_followed(file, text)) return false;
+    int removed = file->doc ? remove_entries_from_text(&text) : 0;
     if (removed < 0) {
         console_print("%s: cannot remove the entry from %s. Left unchanged.\n", file->label, file->path);
         return false;
@@ -82,7 +107,7 @@ bool turn_off(LaunchListFile* file) {
         console_print("%s: not registered in %s.\n", file->label, file->path);
         return true;
     }
-    if (!write_launch_list(file, nullptr)) return false;
+    if (!write_launch_list(file, text, nullptr)) return false;
     console_print("%s: removed from %s.\n", file->label, file->path);
     return true;
 }
@@ -137,20 +162,19 @@ int autostart_run_for(const char* verb, const char* launcher_path) {
     }
     int installed = 0;
     bool ok = true;
-    char folders[kSimEditionCount][1024] = {};
-    for (int i = 0; i < kSimEditionCount; ++i) {
-        char file[1024];
-        if (!edition_paths(kSimEditions[i], folders[i], file, sizeof file) ||
-            !platform::folder_exists(folders[i])) {
-            continue;
+    for (const SimEdition& edition : kSimEditions) {
+        char folder[1024], file[1024];
+        if (!edition_paths(edition, folder, file, sizeof file)) {
+            console_print("%s: not installed (the user's profile folder is unknown).\n", edition.label);
+        } else if (!platform::folder_exists(folder)) {
+            console_print("%s: not installed (no folder %s).\n", edition.label, folder);
+        } else {
+            ++installed;
+            ok = run_edition(v, edition, file, launcher_path) && ok;
         }
-        ++installed;
-        ok = run_edition(v, kSimEditions[i], file, launcher_path) && ok;
     }
     if (installed == 0) {
-        console_print("No installation of Microsoft Flight Simulator found: neither %s nor %s exists.\n",
-                      folders[0][0] ? folders[0] : kSimEditions[0].folder,
-                      folders[1][0] ? folders[1] : kSimEditions[1].folder);
+        console_print("No installation of Microsoft Flight Simulator found: none of these folders exists.\n");
         return 1;
     }
     return ok ? 0 : 1;

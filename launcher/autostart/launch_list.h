@@ -1,7 +1,6 @@
-// The simulator's add-on start list (exe.xml) as a document: a root
+// The simulator's add-on start list (exe.xml) as the parser reads it: a root
 // <SimBase.Document Type="Launch"> holding one <Launch.Addon> per program.
-// These rules find, add, update and remove our own entry and touch nothing
-// else; new elements copy the indentation of their neighbours.
+// Changes are made in the file's text (launch_list_text.h).
 #pragma once
 
 #include <cstddef>
@@ -10,10 +9,6 @@
 
 // The entry's <Name>, by which it is found again.
 extern const char kAutostartEntryName[];
-
-// A new list with the simulator's header elements and no add-on, declared
-// in encoding; null when the system cannot make one.
-platform::XmlDocument* launch_list_create(const char* encoding);
 
 // The root when doc is a launch list; else null, with what is wrong in why.
 platform::XmlNode* launch_list_root(platform::XmlDocument* doc, char* why, size_t size);
@@ -27,12 +22,3 @@ struct AutostartEntry {
 
 // Reads the first entry of our name; count 0 when there is none.
 void read_autostart_entry(platform::XmlDocument* doc, platform::XmlNode* root, AutostartEntry* entry);
-
-// Adds the entry, or brings the first one up to date and removes the rest.
-// changed tells whether the document differs now; false on failure.
-bool put_autostart_entry(platform::XmlDocument* doc, platform::XmlNode* root, const char* path,
-                         const char* command_line, bool* changed);
-
-// Removes every entry of our name, with the line each stood on; returns how
-// many, or -1 on failure.
-int remove_autostart_entries(platform::XmlDocument* doc, platform::XmlNode* root);

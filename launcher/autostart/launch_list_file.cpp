@@ -40,24 +40,25 @@ bool open_launch_list(const char* label, const char* path, LaunchListFile* file)
 
 namespace {
 
-// The scratch file must read as a launch list holding exactly the intended
-// entry (or none) before it may replace the user's file.
-bool reads_back(const char* path, const char* expected_path) {
+// The scratch file must hold the bytes written and read as a launch list
+// holding exactly the intended entry (or none) before it may replace the
+// user's file.
+bool reads_back(const char* path, const std::string& text, const char* expected_path) {
     platform::XmlLoadResult result;
     platform::XmlDocument* doc = platform::xml_load(path, &result);
     char why[256];
     platform::XmlNode* root = doc ? launch_list_root(doc, why, sizeof why) : nullptr;
     AutostartEntry entry;
     if (root) read_autostart_entry(doc, root, &entry);
-    bool ok = root && (expected_path ? entry.count == 1 && std::strcmp(entry.path, expected_path) == 0
-                                     : entry.count == 0);
+    bool ok = root && platform::xml_file_bytes(doc) == text &&
+              (expected_path ? entry.count == 1 && std::strcmp(entry.path, expected_path) == 0 : entry.count == 0);
     platform::xml_close(doc);
     return ok;
 }
 
 }  // namespace
 
-bool write_launch_list(LaunchListFile* file, const char* expected_path) {
+bool write_launch_list(LaunchListFile* file, const std::string& text, const char* expected_path) {
     char scratch[1100], backup[1100], error[256];
     std::snprintf(scratch, sizeof scratch, "%s%s", file->path, kScratchSuffix);
     std::snprintf(backup, sizeof backup, "%s%s", file->path, kBackupSuffix);
@@ -74,12 +75,13 @@ bool write_launch_list(LaunchListFile* file, const char* expected_path) {
                 return false;
         }
     }
-    if (!platform::xml_save(file->doc, scratch, error, sizeof error)) {
+    if (!platform::write_file(scratch, text)) {
+        platform::last_error_text(error, sizeof error);
         platform::remove_file(scratch);
         console_print("%s: cannot write %s: %s. %s left unchanged.\n", file->label, scratch, error, file->path);
         return false;
     }
-    if (!reads_back(scratch, expected_path)) {
+    if (!reads_back(scratch, text, expected_path)) {
         platform::remove_file(scratch);
         console_print("%s: the new file did not read back as written. %s left unchanged.\n", file->label,
                       file->path);

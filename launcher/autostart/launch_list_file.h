@@ -4,6 +4,8 @@
 // the user's own file is kept once as exe.xml.relay-backup.
 #pragma once
 
+#include <string>
+
 #include "platform/xml_document.h"
 
 struct LaunchListFile {
@@ -19,9 +21,9 @@ struct LaunchListFile {
 // where, and gives false.
 bool open_launch_list(const char* label, const char* path, LaunchListFile* file);
 
-// Writes the document in place of the file; expected_path is the entry's
-// path the result must hold, or null for none. Reports and gives false on
-// any failure, the file then unchanged.
-bool write_launch_list(LaunchListFile* file, const char* expected_path);
+// Puts text in the place of the file; expected_path is the entry's path the
+// result must hold, or null for none. Reports and gives false on any
+// failure, the file then unchanged.
+bool write_launch_list(LaunchListFile* file, const std::string& text, const char* expected_path);
 
 void close_launch_list(LaunchListFile* file);

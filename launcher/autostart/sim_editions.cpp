@@ -6,8 +6,10 @@
 #include "platform/user_folders.h"
 
 const SimEdition kSimEditions[kSimEditionCount] = {
-    {"Microsoft Store edition", false, "Packages\\Microsoft.FlightSimulator_8wekyb3d8bbwe\\LocalCache"},
-    {"Steam edition", true, "Microsoft Flight Simulator"},
+    {"Flight Simulator 2020 (Microsoft Store)", false, "Packages\\Microsoft.FlightSimulator_8wekyb3d8bbwe\\LocalCache"},
+    {"Flight Simulator 2020 (Steam)", true, "Microsoft Flight Simulator"},
+    {"Flight Simulator 2024 (Microsoft Store)", false, "Packages\\Microsoft.Limitless_8wekyb3d8bbwe\\LocalCache"},
+    {"Flight Simulator 2024 (Steam)", true, "Microsoft Flight Simulator 2024"},
 };
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "core/tests/test_support.h"
 #include "launcher/interface_key.h"
+#include "platform/env.h"
 #include "platform/ini_reader.h"
 
 namespace {
@@ -53,6 +54,50 @@ TEST(InterfaceKeyTest, KeepsTheOldFileAndLeavesOneItCannotReplace) {
     ASSERT_TRUE(std::filesystem::create_directory("Other.cfg.relay-new"));
     EXPECT_FALSE(write_interface_key("Other.cfg", 3));
     EXPECT_EQ(read_whole_file("Other.cfg"), old_text);
+}
+
+// The text as UTF-16 in that byte order, its byte-order mark first.
+std::string utf16(bool little_endian, const std::u16string& text) {
+    std::string out;
+    for (char16_t unit : u"\uFEFF" + text) {
+        char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += little_endian ? std::string{low, high} : std::string{high, low};
+    }
+    return out;
+}
+
+TEST(InterfaceKeyTest, AUtf16FileGetsTheKeyInUtf16AndAFileThatCannotBeReadAlikeIsLeftAlone) {
+    TempWorkDir dir;
+    const std::string path = dir.path() + "/Avionics-Panel.cfg";  // whole: Windows looks for a bare name elsewhere
+    const std::string backup = path + ".relay-backup";
+    const std::u16string before = u"; Jos\u00e9's \U0001F6E9 cockpit\r\n[NET]\r\nSTAY_RUNNING=1\r\n";
+    for (bool little_endian : {true, false}) {
+        write_file(path, utf16(little_endian, before));
+        ASSERT_TRUE(write_interface_key(path.c_str(), 3));
+        EXPECT_EQ(read_whole_file(path),
+                  utf16(little_endian, u"; Jos\u00e9's \U0001F6E9 cockpit\r\n[NET]\r\nINTERFACE_INDEX=3\r\n"
+                                       u"STAY_RUNNING=1\r\n"));
+        EXPECT_EQ(read_whole_file(backup), utf16(little_endian, before));
+        char value[16] = "";
+        platform::profile_string("NET", "INTERFACE_INDEX", "", value, sizeof value, path.c_str());
+        EXPECT_STREQ(value, "3");  // as the programs read it
+    }
+
+    // A UTF-8 mark before a comment line: every reader finds the same [NET].
+    write_file(path, "\xEF\xBB\xBF; mine\n[NET]\n");
+    ASSERT_TRUE(write_interface_key(path.c_str(), 3));
+    EXPECT_EQ(read_whole_file(path), "\xEF\xBB\xBF; mine\n[NET]\nINTERFACE_INDEX=3\n");
+
+    // Left alone: a UTF-8 mark glued to [NET], half a UTF-16 character, a NUL.
+    const std::string refused[] = {"\xEF\xBB\xBF[NET]\r\nSTAY_RUNNING=1\r\n", utf16(true, before) + "x",
+                                   std::string("[COM1]\0\n[NET]\n", 14)};
+    for (const std::string& bytes : refused) {
+        write_file(path, bytes);
+        std::filesystem::remove(backup);
+        EXPECT_FALSE(write_interface_key(path.c_str(), 3));
+        EXPECT_EQ(read_whole_file(path), bytes);
+        EXPECT_FALSE(std::filesystem::exists(backup));
+    }
 }
 
 }  // namespace

@@ -86,15 +86,19 @@ AutostartEntry entry_in(const fs::path& file) {
 
 class ExeXml : public testing::Test {
 protected:
-    fs::path store_top = profile(platform::local_app_data_folder) / "Packages" / "Microsoft.FlightSimulator_8wekyb3d8bbwe";
-    fs::path store = store_top / "LocalCache";
-    fs::path steam = profile(platform::roaming_app_data_folder) / "Microsoft Flight Simulator";
+    fs::path packages = profile(platform::local_app_data_folder) / "Packages";
+    fs::path roaming = profile(platform::roaming_app_data_folder);
+    fs::path store = packages / "Microsoft.FlightSimulator_8wekyb3d8bbwe" / "LocalCache";
+    fs::path steam = roaming / "Microsoft Flight Simulator";
+    fs::path store_2024 = packages / "Microsoft.Limitless_8wekyb3d8bbwe" / "LocalCache";
+    fs::path steam_2024 = roaming / "Microsoft Flight Simulator 2024";
     std::string out;
 
     void SetUp() override { TearDown(); }
     void TearDown() override {
-        fs::remove_all(store_top);
+        for (const fs::path& folder : {store, store_2024}) fs::remove_all(folder.parent_path());
         fs::remove_all(steam);
+        fs::remove_all(steam_2024);
     }
     void install_both() {
         fs::create_directories(store);
@@ -180,6 +184,66 @@ TEST_F(ExeXml, PathOutsideTheFileEncodingIsRefused) {
     // A file made new is declared in an encoding that holds the path.
     EXPECT_EQ(entry_in(steam / "exe.xml").path, std::string(cyrillic));
     EXPECT_EQ(read_file(steam / "exe.xml").rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n", 0), 0u);
+}
+
+TEST_F(ExeXml, OnlyThe2024StoreEditionGetsItsFileMadeAndNamed) {
+    fs::create_directories(store_2024);
+
+    ASSERT_EQ(run("on", &out), 0) << out;
+    EXPECT_EQ(entry_in(store_2024 / "exe.xml").path, std::string(kLauncher));
+    EXPECT_NE(out.find("Flight Simulator 2024 (Microsoft Store): registered in " + (store_2024 / "exe.xml").u8string() +
+                       " (new file)"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("Flight Simulator 2020 (Steam): not installed"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(steam_2024));
+
+    ASSERT_EQ(run("status", &out), 0) << out;
+    EXPECT_NE(out.find("Flight Simulator 2024 (Microsoft Store): registered in " + (store_2024 / "exe.xml").u8string() +
+                       ": the simulator starts " + kLauncher + " --with-simulator"),
+              std::string::npos) << out;
+    EXPECT_NE(out.find("Flight Simulator 2024 (Steam): not installed"), std::string::npos) << out;
+}
+
+// Other add-ons written in ways the parser's own writer would change: quote
+// style, empty elements, character references (one outside Windows-1252),
+// CDATA, a line break in an attribute, mixed line ends, blank lines, a
+// comment and trailing blanks outside the root.
+const std::string kWrittenByHand =
+    "<?xml version='1.0' encoding='Windows-1252'?>\n"
+    "\r\n"
+    "<!-- other tools -->\r\n"
+    "<SimBase.Document Type='Launch' version = '1,0'>\r\n"
+    "  <Descr>Launch</Descr>\r\n"
+    "  <Launch.Addon>\r\n"
+    "    <Name>&#1044;&#1077;&#1084;&#1086; Caf&#233; &amp; Bar &quot;x&quot; &apos;y&apos;</Name>\r\n"
+    "    <Disabled></Disabled>\r\n"
+    "    <NewConsole />\r\n"
+    "    <Path attr='a\"b' other=\"x\r\ny\">C:\\Tools\\&#1044;\\t.exe</Path>\n"
+    "    <CommandLine><![CDATA[-a <b>]]></CommandLine>\r\n"
+    "  </Launch.Addon>\r\n"
+    "</SimBase.Document>\r\n"
+    "\r\n"
+    "<!-- after -->  ";
+
+TEST_F(ExeXml, BothSteamEditionsAreRegisteredAndGivenBackByteForByte) {
+    fs::create_directories(steam);
+    fs::create_directories(steam_2024);
+    write_file(steam / "exe.xml", kOthers);
+    write_file(steam_2024 / "exe.xml", kWrittenByHand);
+
+    ASSERT_EQ(run("on", &out), 0) << out;
+    for (const auto& [folder, before] : {std::pair(steam, kOthers), std::pair(steam_2024, kWrittenByHand)}) {
+        std::string registered = before;
+        registered.insert(registered.rfind("</SimBase.Document>"), kOursInWindows1252);
+        EXPECT_EQ(read_file(folder / "exe.xml"), registered) << folder;
+        EXPECT_EQ(read_file(folder / "exe.xml.relay-backup"), before) << folder;
+    }
+    EXPECT_NE(out.find("Flight Simulator 2024 (Steam): registered in"), std::string::npos) << out;
+
+    ASSERT_EQ(run("off", &out), 0) << out;
+    EXPECT_EQ(read_file(steam / "exe.xml"), kOthers);
+    EXPECT_EQ(read_file(steam_2024 / "exe.xml"), kWrittenByHand);
+    EXPECT_NE(out.find("Flight Simulator 2020 (Steam): removed from"), std::string::npos) << out;
 }
 
 }  // namespace
