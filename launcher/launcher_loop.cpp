@@ -8,6 +8,7 @@
 #include "launcher/panel_scan.h"
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
+#include "launcher/simulator_start_notice.h"
 #include "launcher/simulator_watch.h"
 #include "platform/child_process.h"
 #include "platform/console_screen.h"
@@ -39,6 +40,7 @@ void set_up_console() {
 
 // --with-simulator: the simulator has gone and no new session opened in time.
 bool simulator_gone_for_good(uint64_t now_ms) {
+    if (simulator_start_notice_came()) simulator_watch_starting(&g_launcher.watch);
     return simulator_watch_step(&g_launcher.watch, now_ms);
 }
 

@@ -7,6 +7,7 @@
 #include "launcher/instance_lock.h"
 #include "launcher/launcher_loop.h"
 #include "launcher/launcher_state.h"
+#include "launcher/simulator_start_notice.h"
 #include "platform/process_folder.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,14 @@ int main(int argc, char** argv) {
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
     if (!take_instance_lock()) {
+        // The simulator's start list must not see a failure: the cockpit is served.
+        if (options.with_simulator) {
+            send_simulator_start_notice();
+            console_print(
+                "Relay-Launcher: another Relay-Launcher is already serving the cockpit on this computer.\n"
+                "Nothing was started or stopped.\n");
+            return 0;
+        }
         console_print(
             "Relay-Launcher: the ports are taken: another Relay-Launcher is running on this computer (UDP port %u).\n"
             "Nothing was started or stopped.\n",
