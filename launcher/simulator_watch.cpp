@@ -15,7 +15,8 @@ void on_message(SIMCONNECT_RECV* message, uint32_t, void* context) {
 
 void take_opened_session(SimulatorWatch* watch, uint64_t now_ms) {
     HANDLE_SIM session;
-    if (!watch->opener || !opener_take(&watch->opener, &session)) return;
+    if (!watch->opening || !opener_take(watch->opener, &session)) return;
+    watch->opening = false;
     watch->session = session;
     watch->answered = false;
     watch->quit = false;
@@ -65,9 +66,14 @@ bool watch_time_is_up(const SimulatorWatch* watch, uint64_t now_ms) {
 bool simulator_watch_step(SimulatorWatch* watch, uint64_t now_ms) {
     take_opened_session(watch, now_ms);
     if (watch->session) look_at_session(watch, now_ms);
-    if (!watch->session && !watch->opener && now_ms >= watch->next_open_ms) {
-        watch->opener = opener_start(kLauncherName);
-        if (!watch->opener) watch->next_open_ms = now_ms + kOpenRetryMs;
+    if (!watch->session && !watch->opening && now_ms >= watch->next_open_ms) {
+        if (!watch->opener) watch->opener = opener_create(kLauncherName);
+        watch->opening = watch->opener != nullptr;
+        if (watch->opening) {
+            opener_begin(watch->opener);
+        } else {
+            watch->next_open_ms = now_ms + kOpenRetryMs;
+        }
     }
     return watch_time_is_up(watch, now_ms);
 }
@@ -79,7 +85,11 @@ void simulator_watch_starting(SimulatorWatch* watch) {
 }
 
 void simulator_watch_end(SimulatorWatch* watch) {
-    if (watch->opener) opener_wait(&watch->opener, &watch->session);
+    if (watch->opening) opener_wait(watch->opener, &watch->session);
+    watch->opening = false;
+    // Before the opener's thread ends: it started the session's first read.
     if (watch->session) SimConnect_Close(watch->session);
     watch->session = nullptr;
+    if (watch->opener) opener_destroy(watch->opener);
+    watch->opener = nullptr;
 }

@@ -32,7 +32,8 @@ struct SimulatorWatch {
     WatchPhase phase;
     uint64_t gone_since_ms;
     uint64_t next_open_ms;
-    SessionOpener* opener;  // an attempt under way; null when none
+    SessionOpener* opener;  // made at the first attempt
+    bool opening;           // an attempt is under way
     HANDLE_SIM session;     // the open session, answered or not; null when none
     bool answered;          // the simulator answered its opening
     bool quit;              // its quit message came
@@ -47,7 +48,8 @@ bool simulator_watch_step(SimulatorWatch* watch, uint64_t now_ms);
 // one as at its start, rather than ending while that simulator loads.
 void simulator_watch_starting(SimulatorWatch* watch);
 
-// Closes the session, once an attempt still under way is over.
+// Closes the session, once an attempt still under way is over, and ends the
+// opener.
 void simulator_watch_end(SimulatorWatch* watch);
 
 // What a session did, each with a report line; for the step and the tests.
