@@ -6,8 +6,10 @@
 #include "launcher/command_line.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher_loop.h"
+#include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
 #include "launcher/simulator_start_notice.h"
+#include "platform/console_window.h"
 #include "platform/process_folder.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
     // Only the simulator's start list: allowed while the cockpit runs, so
     // no instance lock, no log, no program started.
     if (options.autostart) return autostart_run(options.autostart);
+    // Started by the simulator: out of its way, in the task bar.
+    if (options.with_simulator) platform::console_window_minimize_own(kLauncherName);
     launcher_reset();
     g_launcher.with_simulator = options.with_simulator;
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
