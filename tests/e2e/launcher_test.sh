@@ -153,6 +153,7 @@ key 6 R+ COM2_RADIO_WHOLE_INC
   e2e_fail "not exactly four programs started"
 [ -s "$C/Relay-Launcher.log" ] || e2e_fail "no Relay-Launcher.log beside the launcher"
 ! grep -q $'\b' "$C/Relay-Launcher.log" || e2e_fail "spinner frames in the log"
+! grep -q 'open: "Relay-Launcher"' "$SIM" || e2e_fail "a launcher without --with-simulator opened a simulator session"
 e2e_pass "three panels found, four programs started from the launcher's folder, a key on each panel works"
 
 for pid in $(cockpit_pids COMM1-Relay); do kill -KILL "$pid"; done
