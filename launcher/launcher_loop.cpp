@@ -8,7 +8,8 @@
 #include "launcher/panel_scan.h"
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
-#include "launcher/with_simulator.h"
+#include "launcher/simulator_start_notice.h"
+#include "launcher/simulator_watch.h"
 #include "platform/child_process.h"
 #include "platform/console_screen.h"
 #include "platform/env.h"
@@ -37,6 +38,12 @@ void set_up_console() {
     if (g_launcher.table_on) std::fputs("\x1b[2J", stdout);
 }
 
+// --with-simulator: the simulator has gone and no new session opened in time.
+bool simulator_gone_for_good(uint64_t now_ms) {
+    if (simulator_start_notice_came()) simulator_watch_starting(&g_launcher.watch);
+    return simulator_watch_step(&g_launcher.watch, now_ms);
+}
+
 bool stop_asked() { return platform::interrupt_requested() || platform::terminal_stop_requested(); }
 
 // Returns false when the user quits.
@@ -57,7 +64,7 @@ int run_launcher() {
     g_launcher.started_ms = platform::monotonic_ms();
     open_log();
     report("started in %s%s", g_launcher.folder,
-           g_launcher.with_simulator ? ", with the simulator: ends once its session is over" : "");
+           g_launcher.with_simulator ? ", with the simulator: ends once the simulator has gone" : "");
     read_launch_settings(&g_launcher.settings);
     // Before the table and raw keys: the choice may ask at the console. A
     // launcher the simulator started has nobody to answer.
@@ -92,6 +99,7 @@ int run_launcher() {
     }
     report("ending: stopping every program");
     stop_all_programs();
+    if (g_launcher.with_simulator) simulator_watch_end(&g_launcher.watch);
     report("ended");
     log_close(&g_launcher.log);
     platform::terminal_restore();

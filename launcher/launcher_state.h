@@ -12,7 +12,7 @@
 #include "launcher/panel_search.h"
 #include "launcher/program_status.h"
 #include "launcher/restart_delay.h"
-#include "launcher/with_simulator.h"
+#include "launcher/simulator_watch.h"
 #include "platform/child_process.h"
 #include "platform/udp.h"
 
@@ -66,8 +66,8 @@ struct LauncherState {
     bool keys_on;
     uint64_t started_ms;
 
-    bool with_simulator;  // --with-simulator: ends once the simulator session is over
-    SessionWatch session_watch;
+    bool with_simulator;  // --with-simulator: ends once the simulator has gone
+    SimulatorWatch watch;
 };
 
 extern LauncherState g_launcher;

@@ -6,7 +6,10 @@
 #include "launcher/command_line.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher_loop.h"
+#include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
+#include "launcher/simulator_start_notice.h"
+#include "platform/console_window.h"
 #include "platform/process_folder.h"
 
 int main(int argc, char** argv) {
@@ -19,11 +22,21 @@ int main(int argc, char** argv) {
     // Only the simulator's start list: allowed while the cockpit runs, so
     // no instance lock, no log, no program started.
     if (options.autostart) return autostart_run(options.autostart);
+    // Started by the simulator: out of its way, in the task bar.
+    if (options.with_simulator) platform::console_window_minimize_own(kLauncherName);
     launcher_reset();
     g_launcher.with_simulator = options.with_simulator;
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
     if (!take_instance_lock()) {
+        // The simulator's start list must not see a failure: the cockpit is served.
+        if (options.with_simulator) {
+            send_simulator_start_notice();
+            console_print(
+                "Relay-Launcher: another Relay-Launcher is already serving the cockpit on this computer.\n"
+                "Nothing was started or stopped.\n");
+            return 0;
+        }
         console_print(
             "Relay-Launcher: the ports are taken: another Relay-Launcher is running on this computer (UDP port %u).\n"
             "Nothing was started or stopped.\n",

@@ -73,12 +73,3 @@ void status_ended(ProgramStatus* status, bool clean) {
     if (after == SIM_CONNECTED) after = clean ? SIM_ENDED : SIM_WAITING;
     set_states(status, after, PANEL_SEARCHING);
 }
-
-bool simulator_session_over(const ProgramStatus* statuses, int count) {
-    bool gone = false;
-    for (int i = 0; i < count; ++i) {
-        if (statuses[i].simulator == SIM_CONNECTED) return false;
-        gone = gone || statuses[i].simulator == SIM_LOST || statuses[i].simulator == SIM_ENDED;
-    }
-    return gone;
-}

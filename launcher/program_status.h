@@ -41,7 +41,3 @@ bool status_apply_line(const ProgramProfile* program, const char* line, ProgramS
 // simulator's quit message: the session ended. After any other end nothing
 // is known of the simulator.
 void status_ended(ProgramStatus* status, bool clean);
-
-// True once the simulator session has come and gone: a program's session
-// was lost or ended, and no program has the simulator now.
-bool simulator_session_over(const ProgramStatus* statuses, int count);

@@ -1,5 +1,6 @@
 // The launcher follows each program by its console output: lines cut from a
-// stream with spinner glyphs in it, and the states those lines tell.
+// stream with spinner glyphs in it, and the states those lines tell; and,
+// with --with-simulator, the simulator by a session of its own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +10,7 @@
 #include "launcher/output_lines.h"
 #include "launcher/program_status.h"
 #include "launcher/restart_delay.h"
-#include "launcher/with_simulator.h"
+#include "launcher/simulator_watch.h"
 
 namespace {
 
@@ -74,34 +75,45 @@ TEST(ProgramStatusTest, EachProgramsOwnLinesMoveItsStates) {
     EXPECT_EQ(s.simulator, SIM_ENDED);
 }
 
-TEST(ProgramStatusTest, SessionIsOverOnceOneEndedAndNoneIsConnected) {
-    ProgramStatus s[3] = {};
+// How a program's end and restart leave the simulator column.
+TEST(ProgramStatusTest, AnEndTellsHowTheSessionWentAndARestartKeepsIt) {
+    ProgramStatus s[2] = {};
     const ProgramProfile* com1 = program_profile(PROGRAM_COMM1);
-    for (ProgramStatus& one : s) status_started(&one);
-    EXPECT_FALSE(simulator_session_over(s, 3));  // not yet come
-    for (ProgramStatus& one : s) status_apply_line(com1, bare(com1->connection_line).c_str(), &one);
+    for (ProgramStatus& one : s) {
+        status_started(&one);
+        status_apply_line(com1, bare(com1->connection_line).c_str(), &one);
+    }
     status_ended(&s[0], true);   // the simulator quit: it ended with 0
     status_ended(&s[1], false);  // crashed: nothing known of the simulator
     EXPECT_EQ(s[0].simulator, SIM_ENDED);
     EXPECT_EQ(s[1].simulator, SIM_WAITING);
-    EXPECT_FALSE(simulator_session_over(s, 3));  // s[2] still has it
-    status_apply_line(com1, bare(kSimulatorLostText).c_str(), &s[2]);
-    EXPECT_TRUE(simulator_session_over(s, 3));
     status_started(&s[0]);  // restarted to wait: how the session went stays
-    EXPECT_TRUE(simulator_session_over(s, 3));
-    status_apply_line(com1, bare(com1->connection_line).c_str(), &s[1]);
-    EXPECT_FALSE(simulator_session_over(s, 3));  // a new session
+    EXPECT_EQ(s[0].simulator, SIM_ENDED);
 }
 
-// --with-simulator: 10 s of a session that is over end the launcher; a
-// program connecting again within them starts the count afresh.
-TEST(SessionWatchTest, EndsTenSecondsAfterTheSessionWentUnlessItCameBack) {
-    SessionWatch w{};
-    EXPECT_EQ(watch_session(&w, true, 5000), WATCH_SESSION_OVER);
-    EXPECT_EQ(watch_session(&w, false, 5000 + kSessionGoneGraceMs - 1), WATCH_SESSION_BACK);
-    EXPECT_EQ(watch_session(&w, true, 20000), WATCH_SESSION_OVER);
-    EXPECT_EQ(watch_session(&w, true, 20000 + kSessionGoneGraceMs - 1), WATCH_NOTHING_NEW);
-    EXPECT_EQ(watch_session(&w, true, 20000 + kSessionGoneGraceMs), WATCH_END);
+// --with-simulator: the launcher's own session decides. Nothing ends before
+// a first session; 10 s after the session ended the launcher ends, unless
+// the simulator answers a new session within them or another launcher says
+// a simulator is starting.
+TEST(SimulatorWatchTest, EndsTenSecondsAfterItsSessionUnlessANewOneOpens) {
+    SimulatorWatch w{};
+    watch_session_ended(&w, false, 1000);  // opened, never answered: no session
+    EXPECT_FALSE(watch_time_is_up(&w, 1000 + 100 * kSimulatorGoneGraceMs));
+    watch_session_answered(&w);
+    watch_session_ended(&w, true, 50000);
+    EXPECT_FALSE(watch_time_is_up(&w, 50000 + kSimulatorGoneGraceMs - 1));
+    watch_session_answered(&w);  // back within the wait
+    EXPECT_FALSE(watch_time_is_up(&w, 50000 + kSimulatorGoneGraceMs));
+    watch_session_ended(&w, false, 70000);  // the link broke
+    watch_session_ended(&w, false, 75000);  // an unanswered one in the wait restarts nothing
+    EXPECT_FALSE(watch_time_is_up(&w, 70000 + kSimulatorGoneGraceMs - 1));
+    EXPECT_TRUE(watch_time_is_up(&w, 70000 + kSimulatorGoneGraceMs));
+    simulator_watch_starting(&w);
+    EXPECT_FALSE(watch_time_is_up(&w, 70000 + 100 * kSimulatorGoneGraceMs));
+    watch_session_answered(&w);
+    simulator_watch_starting(&w);  // in a session it changes nothing
+    watch_session_ended(&w, true, 200000);
+    EXPECT_TRUE(watch_time_is_up(&w, 200000 + kSimulatorGoneGraceMs));
 }
 
 TEST(RestartDelayTest, CleanEndsWaitTwoSecondsCrashesBackOffToAMinute) {

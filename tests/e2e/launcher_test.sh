@@ -10,7 +10,9 @@
 # --autostart still reaches the simulator's start list; Ctrl+C ends every
 # program and the launcher with 0; a killed launcher takes its programs
 # along; started as the simulator starts it, the launcher ends with 0 and
-# takes every program along once the stand-in has quit.
+# takes every program along once the stand-in has quit. Before all that, a
+# launcher started as the simulator starts it, with no program at all,
+# watches a stand-in of its own and ends with it.
 source "$(dirname "$0")/lib/e2e.sh"
 programs=(COMM1-Relay NAV2-Relay HUB1-Relay XPDR-Relay ADF-Relay)
 e2e_require Relay-Launcher sim-standin virtual-panel "${programs[@]}"
@@ -66,13 +68,72 @@ launch() {
   E2E_BIN=$bin
 }
 
-e2e_start_standin
+# --with-simulator with no program at all (no panel answers yet, no
+# PROGRAMS): the launcher watches the simulator through a session of its
+# own, opened as the SimConnect.cfg beside it says (a pipe of another name).
+# Started before its simulator it waits. Its stand-in killed (no quit
+# message), it waits 10 s for a new session; a second launcher started with
+# the simulator then leaves the cockpit to it with 0 and tells it a
+# simulator is starting, so it waits for that one however long it loads.
+# A stand-in killed and started again within the wait is carried on with;
+# once the stand-in quits, the launcher ends with 0 after the 10 s wait,
+# while the cockpit's panels below start (SCAN=0: no search that could find
+# them).
+A=$W/alone
+mkdir -p "$A"
+cp "$E2E_BIN/Relay-Launcher$suffix" "$A/"
+e2e_config "$A" "[LAUNCH]
+SCAN=0"
+printf '[SimConnect]\nProtocol=Pipe\nPort=RelayWatch\n' >"$A/SimConnect.cfg"
+# watch_standin <log name>: that stand-in, its commands on descriptor 4.
+watch_standin() {
+  e2e_fifo "$W/$1.in" 4
+  e2e_start watch_sim_pid "$1" "$W/$1" "$W/$1.in" sim-standin --no-tcp --no-tcp6 --pipe-name RelayWatch
+  e2e_wait "$W/$1.log" "listening:" 30
+}
+launch alone_pid alone "$A" --with-simulator
+e2e_wait "$W/alone.log" "ends once the simulator has gone" 20
+watch_standin watch1
+e2e_wait "$W/watch1.log" 'open: "Relay-Launcher"' 20
+e2e_wait "$W/alone.log" "the simulator session is open" 10
+e2e_kill_hard "$watch_sim_pid"
+e2e_wait "$W/alone.log" "the connection to the simulator was lost: ending in 10 s" 10
+launch second_pid second-sim "$W/second" --with-simulator
+e2e_wait_exit "$second_pid" 30
+[ "$E2E_RC" = 0 ] && grep -q "already serving the cockpit" "$W/second-sim.log" ||
+  e2e_fail "a second launcher started with the simulator ended with $E2E_RC"
+[ ! -e "$W/second/Relay-Launcher.log" ] || e2e_fail "the second launcher wrote a log"
+e2e_wait "$W/alone.log" "a simulator is starting" 10
+watch_standin watch2
+e2e_wait "$W/alone.log" "the simulator session is open" 10 2
+kill -0 "$alone_pid" 2>/dev/null && ! grep -q "ending with the simulator" "$W/alone.log" ||
+  e2e_fail "the first launcher did not go on"
+e2e_kill_hard "$watch_sim_pid"
+e2e_wait "$W/alone.log" "the connection to the simulator was lost: ending in 10 s" 10 2
+watch_standin watch3
+e2e_wait "$W/alone.log" "the simulator has a session again: carrying on" 10
+quit_at=$(date +%s)
+echo quit >&4
+exec 4>&-
+( while kill -0 "$alone_pid" 2>/dev/null; do sleep 0.1; done; date +%s >"$W/alone.ended" ) &
+
 e2e_start_panel 8 com1 --panel comm1
 e2e_start_panel 9 nav2 --panel nav2
 e2e_start_panel 6 hub1 --panel hub1
 e2e_wait "$W/com1.log" "listening on UDP port 4771" 30
 e2e_wait "$W/nav2.log" "listening on UDP port 4777" 30
 e2e_wait "$W/hub1.log" "listening on UDP port 4783" 30
+e2e_wait_exit "$alone_pid" 30
+e2e_wait "$W/alone.ended" "" 5
+waited=$(($(cat "$W/alone.ended") - quit_at))
+[ "$E2E_RC" = 0 ] && grep -q "ending with the simulator" "$W/alone.log" && [ "$waited" -ge 10 ] ||
+  e2e_fail "the launcher with no program ended with $E2E_RC, $waited s after its stand-in quit"
+! grep -q "started [A-Z0-9]*-Relay" "$W/alone.log" || e2e_fail "the launcher with no program started one"
+e2e_pass "--with-simulator without a program: waits for its simulator; a second one leaves with 0 and the" \
+  "first waits for the new simulator; a lost stand-in back within the wait is carried on with;" \
+  "ends with 0 $waited s after the stand-in quit"
+
+e2e_start_standin
 launch launcher_pid Relay-Launcher "$C"
 e2e_wait "$OUT" "found the COM1 panel at 10.77.0.20, version 1.0 (VRAN-COM1_1.0)" 20
 e2e_wait "$OUT" "found the NAV2 panel at 10.77.0.20" 20
@@ -92,6 +153,7 @@ key 6 R+ COM2_RADIO_WHOLE_INC
   e2e_fail "not exactly four programs started"
 [ -s "$C/Relay-Launcher.log" ] || e2e_fail "no Relay-Launcher.log beside the launcher"
 ! grep -q $'\b' "$C/Relay-Launcher.log" || e2e_fail "spinner frames in the log"
+! grep -q 'open: "Relay-Launcher"' "$SIM" || e2e_fail "a launcher without --with-simulator opened a simulator session"
 e2e_pass "three panels found, four programs started from the launcher's folder, a key on each panel works"
 
 for pid in $(cockpit_pids COMM1-Relay); do kill -KILL "$pid"; done
