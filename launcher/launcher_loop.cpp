@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "core/run_by_launcher.h"
 #include "launcher/adapter_choice.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
+#include "launcher/outside_programs.h"
 #include "launcher/panel_scan.h"
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
@@ -68,6 +70,9 @@ int run_launcher() {
     set_up_console();
     if (!platform::children_end_with_us())
         report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
+    // Its programs mark the lines the launcher follows them by.
+    if (!platform::set_environment_variable(kRunByLauncherVariable, "1"))
+        report("the programs cannot be told that the launcher runs them: their states stay unknown");
     scan_setup(platform::monotonic_ms());
 
     uint64_t next_draw = 0;
@@ -76,6 +81,7 @@ int run_launcher() {
         // Before any restart: once the simulator has gone, ending wins.
         if (g_launcher.with_simulator && simulator_gone_for_good(now)) break;
         scan_step(now);
+        watch_outside_programs(now);
         for (ProgramSlot& slot : g_launcher.slots) service_program(&slot, now);
         if (g_launcher.table_on && now >= next_draw) {
             draw_table(now);
@@ -84,7 +90,7 @@ int run_launcher() {
         if (stop_asked() || !handle_keys(now)) break;
     }
 
-    if (g_launcher.searching) search_end(&g_launcher.search);
+    scan_stop();
     if (g_launcher.table_on) {
         draw_table(platform::monotonic_ms());
         leave_table();
