@@ -11,6 +11,7 @@
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
 #include "launcher/with_simulator.h"
+#include "launcher/work_folder.h"
 #include "platform/child_process.h"
 #include "platform/console_screen.h"
 #include "platform/env.h"
@@ -23,10 +24,17 @@ namespace {
 constexpr int kPassMs = 100;
 constexpr uint64_t kDrawIntervalMs = 1000;
 
+// Beside the launcher, or where the user's own files go when that folder
+// cannot take it (a read-only installation).
 void open_log() {
     char path[sizeof g_launcher.folder + 32];
     std::snprintf(path, sizeof path, "%s%c%s", g_launcher.folder, platform::kPathSeparator, kLogFileName);
-    log_open(&g_launcher.log, path, kLogLimitBytes);
+    if (log_open(&g_launcher.log, path, kLogLimitBytes)) return;
+    char folder[sizeof g_launcher.folder];
+    if (!make_work_folder(folder, sizeof folder)) return;
+    std::snprintf(path, sizeof path, "%s%c%s", folder, platform::kPathSeparator, kLogFileName);
+    if (log_open(&g_launcher.log, path, kLogLimitBytes))
+        report("%s cannot take the log: it goes to %s", g_launcher.folder, path);
 }
 
 // Table and keys where there is a console for them; plain lines otherwise.
