@@ -9,6 +9,7 @@
 #include "core/interface_choice.h"
 #include "core/panel_messages.h"
 #include "core/printable_text.h"
+#include "core/run_by_launcher.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ bool take_identity_reply() {
     }
     char dotted[16];
     platform::format_ipv4(g_bridge.panel_address.address, dotted, sizeof dotted);
-    console_print(g_program->connect_message[variant - 1], dotted);
+    console_print_state(g_program->connect_message[variant - 1], dotted);
     g_bridge.encoder_version = variant;
     g_bridge.panel_connected = 1;
     return true;

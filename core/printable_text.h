@@ -11,5 +11,6 @@
 void printable_text(const char* text, char* out, size_t out_size);
 
 // console_print of a format holding one %s, filled with the printable form
-// of a received text.
+// of a received text (with its line ends escaped too when the launcher runs
+// the program: run_by_launcher.h).
 void console_print_received(const char* format, const char* text);

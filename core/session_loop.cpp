@@ -5,6 +5,7 @@
 #include "core/console_texts.h"
 #include "core/find_panel.h"
 #include "core/frame_wakeup.h"
+#include "core/run_by_launcher.h"
 #include "core/session_restart.h"
 #include "core/session_setup.h"
 #include "core/update_cycle.h"
@@ -88,7 +89,7 @@ void session_sleep(uint32_t milliseconds) { g_sleep(milliseconds); }
 
 void run_session() {
     if (SimConnect_Open(&g_bridge.sim, "Request Data", nullptr, 0, nullptr, 0) < 0) return;
-    console_print("%s", g_program->connection_line);
+    console_print_state("%s", g_program->connection_line);
     g_bridge.sim_connected = 1;
     register_with_simulator(g_program);
 
@@ -102,7 +103,7 @@ void run_session() {
             // The simulator went away without its quit message: end the
             // session as if it had sent one, rather than run on with stale
             // lines on the panel.
-            console_print("%s", kSimulatorLostText);
+            console_print_state("%s", kSimulatorLostText);
             g_bridge.quit_requested = 1;
             break;
         }

@@ -4,6 +4,7 @@
 #include "core/config.h"
 #include "core/console.h"
 #include "core/console_texts.h"
+#include "core/run_by_launcher.h"
 #include "platform/interrupt.h"
 
 namespace {
@@ -33,7 +34,7 @@ bool begin_next_session() {
     // Socket and client are closed; everything else of the session goes
     // too, and the next session reads the file again.
     bridge_reset_session();
-    console_print("%s", kSessionEndedText);
+    console_print_state("%s", kSessionEndedText);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "core/find_panel.h"
 #include "core/panel_messages.h"
 #include "core/printable_text.h"
+#include "core/run_by_launcher.h"
 #include "core/session_setup.h"
 
 namespace {
@@ -41,7 +42,7 @@ void go_offline() {
     }
     platform::udp_set_nonblocking(g_bridge.udp_socket, false);
     g_bridge.panel_connected = 0;
-    console_print("%s", g_program->offline_message);
+    console_print_state("%s", g_program->offline_message);
 }
 
 // By default a check comes every 10 to 25 s and one unanswered request

@@ -12,6 +12,7 @@
 #include "launcher/interface_key.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
+#include "launcher/outside_programs.h"
 #include "launcher/run_folder.h"
 
 namespace {
@@ -23,9 +24,12 @@ constexpr char kNoPanelHeading[] =
     "Avionics-Panel.cfg as the line INTERFACE_INDEX=<its index>, or start Relay-Launcher with --interface <its "
     "index>\n";
 
-void use_adapter(uint32_t address, uint32_t mask) {
+void use_adapter(uint32_t index, uint32_t address, uint32_t mask) {
     g_launcher.adapter_found = true;
     g_launcher.adapter = Adapter{address, mask};
+    g_launcher.adapter_index = index;
+    g_launcher.adapter_lost = false;
+    g_launcher.adapters_unsettled = false;
 }
 
 void dotted(const Adapter& adapter, char* text) { platform::format_ipv4(adapter.address, text, 16); }
@@ -106,9 +110,36 @@ int ask_which(const AdapterFinding* findings, int count, int best) {
     }
 }
 
+// Reports the adapters where panels answered (and, when asked for, those
+// where none did); returns the one with the most, -1 when there is none.
+int weigh_findings(const AdapterFinding* findings, int count, bool tell_silent, int* with_panels) {
+    int best = -1;
+    *with_panels = 0;
+    for (int a = 0; a < count; ++a) {
+        char address[16], panels[128];
+        dotted(findings[a].adapter, address);
+        if (findings[a].panels == 0) {
+            if (tell_silent) report("no panel answered on interface %u (%s)", findings[a].index, address);
+            continue;
+        }
+        answered_panels(findings[a], panels, sizeof panels);
+        report("Panels found on interface %u (%s): %s", findings[a].index, address, panels);
+        ++*with_panels;
+        if (best < 0 || findings[a].panels > findings[best].panels) best = a;
+    }
+    return best;
+}
+
+void unasked_choice(const AdapterFinding& finding) {
+    report("panels answered on more than one adapter and nobody can be asked which: interface %u, where the most "
+           "answered (--interface N chooses another)",
+           finding.index);
+}
+
 // INTERFACE_INDEX names none of several adapters: the panels tell which.
 void find_adapter(const platform::InterfaceTable& table, bool may_ask) {
-    static AdapterFinding findings[kMostAdapters];
+    AdapterSearch* search = &g_launcher.adapter_search;
+    AdapterFinding* findings = search->findings;
     int total = adapter_candidates(table, findings, kMostAdapters);
     if (total == 0) {
         list_interfaces(table, kNoAdapterHeading);
@@ -119,34 +150,26 @@ void find_adapter(const platform::InterfaceTable& table, bool may_ask) {
     int count = total < kMostAdapters ? total : kMostAdapters;
     report("INTERFACE_INDEX in [NET] names none of the %d network adapters: searching for panels on %s", total,
            count < total ? "the first 16" : "each");
-    search_adapters(g_launcher.settings, findings, count);
-    int best = -1;
+    uint32_t outside[PROGRAM_COUNT];
+    find_outside_programs(outside);
+    note_outside_programs(outside);
+    search_adapters(search, g_launcher.settings, outside, count);
     int with_panels = 0;
-    for (int a = 0; a < count; ++a) {
-        char address[16], panels[128];
-        dotted(findings[a].adapter, address);
-        if (findings[a].panels == 0) {
-            report("no panel answered on interface %u (%s)", findings[a].index, address);
-            continue;
-        }
-        answered_panels(findings[a], panels, sizeof panels);
-        report("Panels found on interface %u (%s): %s", findings[a].index, address, panels);
-        ++with_panels;
-        if (best < 0 || findings[a].panels > findings[best].panels) best = a;
-    }
+    int best = weigh_findings(findings, count, true, &with_panels);
     if (with_panels == 0) {
         list_interfaces(table, kNoPanelHeading);
-        report("no panel answered on any network adapter: programs are started from PROGRAMS only");
+        report("no panel answered on any network adapter: programs are started from PROGRAMS only; searching "
+               "every adapter again %s",
+               g_launcher.settings.scan ? "every 10 s and on r" : "on r");
+        g_launcher.adapters_unsettled = true;
         return;
     }
     if (with_panels > 1 && may_ask) {
         best = ask_which(findings, count, best);
     } else if (with_panels > 1) {
-        report("panels answered on more than one adapter and nobody can be asked which: interface %u, where the most "
-               "answered (--interface N chooses another)",
-               findings[best].index);
+        unasked_choice(findings[best]);
     }
-    use_adapter(findings[best].adapter.address, findings[best].adapter.mask);
+    use_adapter(findings[best].index, findings[best].adapter.address, findings[best].adapter.mask);
     if (!may_ask || !offer_to_write(findings[best].index)) for_this_run_only(findings[best].index);
 }
 
@@ -162,7 +185,7 @@ bool use_option(const platform::InterfaceTable& table, const platform::Interface
         report("--interface %d names no network adapter: nothing started", wanted);
         return false;
     }
-    use_adapter(row->address, row->mask);
+    use_adapter(row->index, row->address, row->mask);
     if (row != configured) for_this_run_only(row->index);
     return true;
 }
@@ -183,10 +206,58 @@ bool settle_adapter(bool may_ask) {
     if (g_launcher.interface_option >= 0) {
         ok = use_option(table, configured);
     } else if (configured) {
-        use_adapter(configured->address, configured->mask);
+        use_adapter(configured->index, configured->address, configured->mask);
     } else {
         find_adapter(table, may_ask);
     }
     platform::free_interface_table(&table);
     return ok;
+}
+
+bool search_every_adapter_again() {
+    platform::InterfaceTable table;
+    uint32_t error = 0;
+    if (platform::read_interface_table(&table, &error) != platform::TABLE_OK) return false;
+    int count = adapter_candidates(table, g_launcher.adapter_search.findings, kMostAdapters);
+    platform::free_interface_table(&table);
+    if (count == 0) return false;
+    uint32_t outside[PROGRAM_COUNT];
+    find_outside_programs(outside);
+    note_outside_programs(outside);
+    adapter_search_begin(&g_launcher.adapter_search, g_launcher.settings, outside, count);
+    return true;
+}
+
+bool settle_adapter_from_search() {
+    const AdapterSearch& search = g_launcher.adapter_search;
+    int with_panels = 0;
+    int best = weigh_findings(search.findings, search.count, false, &with_panels);
+    if (best < 0) return false;
+    const AdapterFinding& finding = search.findings[best];
+    if (with_panels > 1) unasked_choice(finding);
+    use_adapter(finding.index, finding.adapter.address, finding.adapter.mask);
+    for_this_run_only(finding.index);
+    return true;
+}
+
+void read_adapter_again() {
+    char was[16], now[16];
+    dotted(g_launcher.adapter, was);
+    platform::InterfaceTable table;
+    uint32_t error = 0;
+    const platform::InterfaceRow* row = nullptr;
+    if (platform::read_interface_table(&table, &error) == platform::TABLE_OK)
+        row = choose_interface(table, static_cast<int32_t>(g_launcher.adapter_index));
+    if (row && row->address != g_launcher.adapter.address) {
+        platform::format_ipv4(row->address, now, sizeof now);
+        report("the address %s of interface %u has gone: searching on %s (interface %u) from now on", was,
+               g_launcher.adapter_index, now, row->index);
+        use_adapter(row->index, row->address, row->mask);
+    } else if (!g_launcher.adapter_lost) {
+        report("the address %s of interface %u has gone and the adapter has no other yet: looking again at "
+               "the next search",
+               was, g_launcher.adapter_index);
+        g_launcher.adapter_lost = true;
+    }
+    platform::free_interface_table(&table);
 }

@@ -11,3 +11,16 @@
 // console can answer questions. False when the launcher cannot go on
 // (--interface names no adapter), with a console line saying why.
 bool settle_adapter(bool may_ask);
+
+// Several adapters and none settled: begins the search on every adapter
+// again (g_launcher.adapter_search); false when there is none to search on.
+bool search_every_adapter_again();
+
+// Acts on that search when it has ended: where panels answered, that adapter
+// for this run only (nobody is asked while the table is shown). True when an
+// adapter is settled now.
+bool settle_adapter_from_search();
+
+// The adapter's address has gone (a new lease, a cable plugged in again):
+// reads it again by the adapter's index, and says so.
+void read_adapter_again();

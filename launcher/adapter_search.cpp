@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/interface_choice.h"
+#include "platform/env.h"
 
 int adapter_candidates(const platform::InterfaceTable& table, AdapterFinding* findings, int most) {
     int count = 0;
@@ -16,22 +17,44 @@ int adapter_candidates(const platform::InterfaceTable& table, AdapterFinding* fi
     return count;
 }
 
-void search_adapters(const LaunchSettings& settings, AdapterFinding* findings, int count) {
+void adapter_search_begin(AdapterSearch* search, const LaunchSettings& settings, const uint32_t* outside,
+                          int count) {
     SearchTarget targets[PROGRAM_COUNT];
-    for (int i = 0; i < PROGRAM_COUNT; ++i)
-        targets[i] = {static_cast<ProgramId>(i), settings.vran_port[i], settings.recv_port[i]};
-    static PanelSearch searches[kMostAdapters];
-    Adapter adapters[kMostAdapters] = {};
-    if (count > kMostAdapters) count = kMostAdapters;
-    for (int a = 0; a < count; ++a) adapters[a] = findings[a].adapter;
-    search_panels(searches, adapters, count, targets, PROGRAM_COUNT, kSearchMs);
-    for (int a = 0; a < count; ++a) {
-        for (int i = 0; i < searches[a].count; ++i) {
-            if (searches[a].results[i].outcome != SEARCH_ANSWERED) continue;
-            findings[a].answered[searches[a].targets[i].program] = true;
-            ++findings[a].panels;
+    int programs = 0;
+    for (int i = 0; i < PROGRAM_COUNT; ++i) {
+        if (outside[i]) continue;
+        targets[programs++] = {static_cast<ProgramId>(i), settings.vran_port[i], settings.recv_port[i]};
+    }
+    search->count = count < kMostAdapters ? count : kMostAdapters;
+    for (int a = 0; a < search->count; ++a)
+        search_begin(&search->searches[a], search->findings[a].adapter, targets, programs);
+}
+
+void adapter_search_collect(AdapterSearch* search) {
+    for (int a = 0; a < search->count; ++a) search_collect(&search->searches[a]);
+}
+
+void adapter_search_end(AdapterSearch* search) {
+    for (int a = 0; a < search->count; ++a) {
+        PanelSearch* one = &search->searches[a];
+        AdapterFinding* finding = &search->findings[a];
+        search_end(one);
+        for (int i = 0; i < one->count; ++i) {
+            if (one->results[i].outcome != SEARCH_ANSWERED) continue;
+            finding->answered[one->targets[i].program] = true;
+            ++finding->panels;
         }
     }
+}
+
+void search_adapters(AdapterSearch* search, const LaunchSettings& settings, const uint32_t* outside, int count) {
+    adapter_search_begin(search, settings, outside, count);
+    uint64_t end = platform::monotonic_ms() + kSearchMs;
+    while (platform::monotonic_ms() < end) {
+        platform::sleep_ms(20);
+        adapter_search_collect(search);
+    }
+    adapter_search_end(search);
 }
 
 void answered_panels(const AdapterFinding& finding, char* text, size_t size) {

@@ -8,7 +8,12 @@
 
 constexpr uint16_t kLauncherPort = 4769;  // just below the programs' ports
 
-// Takes the port; false when another launcher holds it.
-bool take_instance_lock();
+enum InstanceLock {
+    LOCK_TAKEN,
+    LOCK_HELD_ELSEWHERE,  // another launcher holds it
+    LOCK_FAILED,          // the port could not be tried (said on the console)
+};
+
+InstanceLock take_instance_lock();
 
 void release_instance_lock();

@@ -1,6 +1,8 @@
 // Relay-Launcher.log: every line the launcher reports, with its time and who
 // said it, written through at once. Kept below its size limit by moving it to
-// "<name>.1" (replacing the one before) when the next line would reach it.
+// "<name>.1" (replacing the one before) when the next line would reach it;
+// when that move fails, the lines go on into the file and the move is tried
+// again a little later.
 #pragma once
 
 #include <cstdio>
@@ -13,7 +15,9 @@ struct LauncherLog {
     char path[1024];
     long size;
     long limit;
-    bool failed;  // a write failed; reported once
+    long rotate_at;         // the size that moves it: the limit, or more after a failed move
+    bool failed;            // a write failed; reported once
+    bool rotation_failed;   // the last move failed; reported once
 };
 
 // Opens the log for appending; false (and reported on the console) when it

@@ -2,14 +2,17 @@
 
 #include <cstdio>
 
+#include "core/run_by_launcher.h"
 #include "launcher/adapter_choice.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
+#include "launcher/outside_programs.h"
 #include "launcher/panel_scan.h"
 #include "launcher/program_runner.h"
 #include "launcher/status_table.h"
 #include "launcher/simulator_start_notice.h"
 #include "launcher/simulator_watch.h"
+#include "launcher/work_folder.h"
 #include "platform/child_process.h"
 #include "platform/console_screen.h"
 #include "platform/env.h"
@@ -22,10 +25,17 @@ namespace {
 constexpr int kPassMs = 100;
 constexpr uint64_t kDrawIntervalMs = 1000;
 
+// Beside the launcher, or where the user's own files go when that folder
+// cannot take it (a read-only installation).
 void open_log() {
     char path[sizeof g_launcher.folder + 32];
     std::snprintf(path, sizeof path, "%s%c%s", g_launcher.folder, platform::kPathSeparator, kLogFileName);
-    log_open(&g_launcher.log, path, kLogLimitBytes);
+    if (log_open(&g_launcher.log, path, kLogLimitBytes)) return;
+    char folder[sizeof g_launcher.folder];
+    if (!make_work_folder(folder, sizeof folder)) return;
+    std::snprintf(path, sizeof path, "%s%c%s", folder, platform::kPathSeparator, kLogFileName);
+    if (log_open(&g_launcher.log, path, kLogLimitBytes))
+        report("%s cannot take the log: it goes to %s", g_launcher.folder, path);
 }
 
 // Table and keys where there is a console for them; plain lines otherwise.
@@ -75,6 +85,9 @@ int run_launcher() {
     set_up_console();
     if (!platform::children_end_with_us())
         report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
+    // Its programs mark the lines the launcher follows them by.
+    if (!platform::set_environment_variable(kRunByLauncherVariable, "1"))
+        report("the programs cannot be told that the launcher runs them: their states stay unknown");
     scan_setup(platform::monotonic_ms());
 
     uint64_t next_draw = 0;
@@ -83,6 +96,7 @@ int run_launcher() {
         // Before any restart: once the simulator has gone, ending wins.
         if (g_launcher.with_simulator && simulator_gone_for_good(now)) break;
         scan_step(now);
+        watch_outside_programs(now);
         for (ProgramSlot& slot : g_launcher.slots) service_program(&slot, now);
         if (g_launcher.table_on && now >= next_draw) {
             draw_table(now);
@@ -91,7 +105,7 @@ int run_launcher() {
         if (stop_asked() || !handle_keys(now)) break;
     }
 
-    if (g_launcher.searching) search_end(&g_launcher.search);
+    scan_stop();
     if (g_launcher.table_on) {
         draw_table(platform::monotonic_ms());
         leave_table();

@@ -2,9 +2,17 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "launcher/launcher_state.h"
+#include "platform/udp.h"
+
+void error_words(uint32_t error, char* text, size_t size) {
+    if (!platform::error_text(error, text, size)) std::snprintf(text, size, "error %u", error);
+    size_t n = std::strlen(text);
+    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == ' ')) text[--n] = '\0';
+}
 
 void time_stamp(char* buf, size_t size) {
     std::time_t now = std::time(nullptr);

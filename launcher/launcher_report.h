@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "core/console.h"
 
@@ -14,6 +15,10 @@ void report_line(const char* tag, const char* text);
 
 // A report of the launcher's own.
 void report(const char* format, ...) RELAY_PRINTF(1, 2);
+
+// The system's words for an error code, without a line end ("error 123"
+// when it has none).
+void error_words(uint32_t error, char* text, size_t size);
 
 // The local time as "YYYY-MM-DD HH:MM:SS"; buf holds 20 bytes.
 void time_stamp(char* buf, size_t size);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/program_profile.h"
+#include "launcher/adapter_search.h"
 #include "launcher/launch_settings.h"
 #include "launcher/launcher_log.h"
 #include "launcher/output_lines.h"
@@ -18,7 +19,7 @@
 
 enum RunState : uint8_t {
     RUN_IDLE,     // not wanted: no panel answered and not in PROGRAMS
-    RUN_OUTSIDE,  // its port was taken: it runs outside the launcher
+    RUN_OUTSIDE,  // it runs outside the launcher: its process found, or its port taken
     RUN_RUNNING,
     RUN_WAITING,  // ended; started again at restart_at_ms
     RUN_STOPPED,  // ended when the launcher ended
@@ -33,6 +34,9 @@ struct ProgramSlot {
     uint32_t restarts;
     CrashBackoff backoff;
     const char* last_end;  // "ended", "crashed", "failed" (an error code), "no start"
+    bool restart_now;          // stopped to be started again at once (from another folder)
+    uint32_t outside_process;  // RUN_OUTSIDE: the process running it; 0 when its port was taken
+    int search_error;          // the last error reported for binding its port in a search
     OutputLines output;
     char last_line[kOutputLineSize];
     char found_from[16];   // where its panel answered the launcher's search
@@ -52,11 +56,17 @@ struct LauncherState {
 
     bool adapter_found;
     Adapter adapter;
+    uint32_t adapter_index;   // the adapter's interface index, to read its address again
+    bool adapter_lost;        // its address has gone and no other has come yet
+    bool adapters_unsettled;  // several adapters and no panel answered yet on any
     PanelSearch search;
+    AdapterSearch adapter_search;  // on every adapter, while they are unsettled
     bool searching;
+    bool searching_all;  // the search under way is adapter_search
     bool first_search_done;
     uint64_t search_ends_ms;
     uint64_t next_search_ms;  // 0: none planned
+    uint64_t next_outside_check_ms;
 
     platform::UdpSocket instance_socket;
     LauncherLog log;

@@ -28,7 +28,9 @@ int main(int argc, char** argv) {
     g_launcher.with_simulator = options.with_simulator;
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
-    if (!take_instance_lock()) {
+    InstanceLock lock = take_instance_lock();
+    if (lock == LOCK_FAILED) return 1;
+    if (lock == LOCK_HELD_ELSEWHERE) {
         // The simulator's start list must not see a failure: the cockpit is served.
         if (options.with_simulator) {
             send_simulator_start_notice();

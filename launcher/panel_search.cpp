@@ -5,7 +5,6 @@
 #include "core/bridge_state.h"
 #include "core/printable_text.h"
 #include "platform/child_process.h"
-#include "platform/env.h"
 
 namespace {
 
@@ -28,8 +27,12 @@ void open_target(PanelSearch* search, int i, const Adapter& adapter) {
     platform::udp_allow_broadcast(s);
     platform::SocketAddressV4 local = socket_address(adapter.address, target.recv_port);
     if (platform::udp_bind(s, &local) != 0) {
-        result->outcome = SEARCH_PORT_TAKEN;
         result->bind_error = platform::net_last_error();
+        switch (platform::bind_failure(result->bind_error)) {
+            case platform::BIND_PORT_TAKEN: result->outcome = SEARCH_PORT_TAKEN; break;
+            case platform::BIND_ADDRESS_GONE: result->outcome = SEARCH_ADDRESS_GONE; break;
+            case platform::BIND_OTHER_FAILURE: result->outcome = SEARCH_CANNOT_BIND; break;
+        }
         platform::udp_close(s);
         search->sockets[i] = platform::kInvalidSocket;
         return;
@@ -51,6 +54,8 @@ void take_answers(PanelSearch* search, int i) {
         int n = platform::udp_receive_from(search->sockets[i], text, sizeof text, &from, &from_length);
         if (n == platform::kReceiveNothing) return;
         if (n < 0 || result->outcome == SEARCH_ANSWERED) continue;  // the first answer counts
+        // A host elsewhere (a guest network, a VPN) answering is no panel here.
+        if ((from.address ^ search->adapter.address) & search->adapter.mask) continue;
         text[n] = '\0';
         int variant = program_identity_variant(program, text);
         if (variant == 0) continue;  // another panel's answer or a stray key code
@@ -65,6 +70,7 @@ void take_answers(PanelSearch* search, int i) {
 
 void search_begin(PanelSearch* search, const Adapter& adapter, const SearchTarget* targets, int count) {
     platform::net_startup();
+    search->adapter = adapter;
     search->count = count < PROGRAM_COUNT ? count : PROGRAM_COUNT;
     for (int i = 0; i < search->count; ++i) {
         search->targets[i] = targets[i];
@@ -85,15 +91,4 @@ void search_end(PanelSearch* search) {
         platform::udp_close(search->sockets[i]);
         search->sockets[i] = platform::kInvalidSocket;
     }
-}
-
-void search_panels(PanelSearch* searches, const Adapter* adapters, int adapter_count, const SearchTarget* targets,
-                   int count, uint32_t duration_ms) {
-    for (int a = 0; a < adapter_count; ++a) search_begin(&searches[a], adapters[a], targets, count);
-    uint64_t end = platform::monotonic_ms() + duration_ms;
-    while (platform::monotonic_ms() < end) {
-        platform::sleep_ms(20);
-        for (int a = 0; a < adapter_count; ++a) search_collect(&searches[a]);
-    }
-    for (int a = 0; a < adapter_count; ++a) search_end(&searches[a]);
 }

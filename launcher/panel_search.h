@@ -2,8 +2,9 @@
 // once, as each program's own search does: a socket bound to the program's
 // RECV_PORT on the adapter's address, "ID" to the adapter's broadcast
 // address at VRAN_PORT + 1, and the answers compared with the program's
-// identity texts. A port that cannot be bound belongs to the program itself,
-// running outside the launcher.
+// identity texts; only answers from the adapter's own subnet count. A port
+// that is in use belongs to the program itself, running outside the
+// launcher.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,10 @@ struct SearchTarget {
 
 enum SearchOutcome : uint8_t {
     SEARCH_NO_ANSWER,
-    SEARCH_PORT_TAKEN,  // RECV_PORT could not be bound
-    SEARCH_ANSWERED,    // the program's panel answered
+    SEARCH_PORT_TAKEN,     // RECV_PORT is in use
+    SEARCH_ADDRESS_GONE,   // the adapter's address is no longer this computer's
+    SEARCH_CANNOT_BIND,    // RECV_PORT cannot be bound for another reason
+    SEARCH_ANSWERED,       // the program's panel answered
 };
 
 struct SearchResult {
@@ -36,10 +39,11 @@ struct SearchResult {
     int variant;         // 1 or 2: which identity answered
     char identity[32];   // the identity text
     char address[16];    // where the answer came from, dotted
-    int bind_error;      // with SEARCH_PORT_TAKEN
+    int bind_error;      // when the port could not be bound
 };
 
 struct PanelSearch {
+    Adapter adapter;
     int count;
     SearchTarget targets[PROGRAM_COUNT];
     platform::UdpSocket sockets[PROGRAM_COUNT];
@@ -55,8 +59,3 @@ void search_collect(PanelSearch* search);
 
 // Takes the last answers and closes the sockets.
 void search_end(PanelSearch* search);
-
-// Whole searches for the same programs on several adapters at once (one on
-// each: searches[i] on adapters[i]): begin, collect for duration_ms, end.
-void search_panels(PanelSearch* searches, const Adapter* adapters, int adapter_count, const SearchTarget* targets,
-                   int count, uint32_t duration_ms);

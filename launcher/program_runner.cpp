@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "core/printable_text.h"
+#include "core/run_by_launcher.h"
 #include "launcher/launcher_report.h"
+#include "launcher/outside_programs.h"
 #include "platform/env.h"
 #include "platform/process_folder.h"
 
@@ -18,9 +20,15 @@ int slot_index(const ProgramSlot* slot) { return static_cast<int>(slot - g_launc
 
 ProgramStatus* status_of(const ProgramSlot* slot) { return &g_launcher.status[slot_index(slot)]; }
 
+// A line as it would stand on the program's console: without the mark.
+void shown_text(const char* line, char* out, size_t size) {
+    const char* state = state_line_text(line);
+    printable_text(state ? state : line, out, size);
+}
+
 void take_line(void* context, const char* line) {
     auto* slot = static_cast<ProgramSlot*>(context);
-    printable_text(line, slot->last_line, sizeof slot->last_line);
+    shown_text(line, slot->last_line, sizeof slot->last_line);
     status_apply_line(slot->profile, line, status_of(slot));
     report_line(slot->profile->name, slot->last_line);
 }
@@ -56,6 +64,13 @@ void plan_restart(ProgramSlot* slot, bool abnormal, uint64_t ran_ms, uint64_t no
 
 void on_end(ProgramSlot* slot, const platform::ChildExit& exit, uint64_t now_ms) {
     drain_output(slot);
+    if (slot->restart_now) {
+        slot->restart_now = false;
+        status_ended(status_of(slot), false);  // stopped by us: nothing known of the simulator
+        slot->run = RUN_WAITING;
+        start_program(slot, now_ms);
+        return;
+    }
     bool abnormal = exit.crashed || exit.code != 0;
     slot->last_end = exit.crashed ? "crashed" : abnormal ? "failed" : "ended";
     status_ended(status_of(slot), !abnormal);
@@ -71,11 +86,17 @@ void on_end(ProgramSlot* slot, const platform::ChildExit& exit, uint64_t now_ms)
 const char* last_words(const ProgramSlot* slot) {
     static char text[kOutputLineSize];
     if (slot->output.length == 0) return slot->last_line;
-    printable_text(slot->output.pending, text, sizeof text);
+    shown_text(slot->output.pending, text, sizeof text);
     return text;
 }
 
 void start_program(ProgramSlot* slot, uint64_t now_ms) {
+    // One copy per program on this computer: a copy started by hand is left
+    // alone.
+    uint32_t outside[PROGRAM_COUNT];
+    find_outside_programs(outside);
+    note_outside_programs(outside);
+    if (slot->run == RUN_OUTSIDE) return;
     char path[sizeof g_launcher.folder + 64];
     std::snprintf(path, sizeof path, "%s%c%s%s", g_launcher.folder, platform::kPathSeparator, slot->profile->name,
                   platform::kExecutableSuffix);
@@ -85,15 +106,20 @@ void start_program(ProgramSlot* slot, uint64_t now_ms) {
     slot->started_ms = now_ms;
     uint32_t error = 0;
     const char* folder = g_launcher.run_folder[0] ? g_launcher.run_folder : g_launcher.folder;
-    if (!platform::child_start(&slot->child, path, folder, &error)) {
+    platform::ChildStart started = platform::child_start(&slot->child, path, folder, &error);
+    if (started != platform::CHILD_STARTED) {
         char text[160];
-        if (!platform::error_text(error, text, sizeof text)) std::snprintf(text, sizeof text, "error %u", error);
-        size_t n = std::strlen(text);
-        while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == ' ')) text[--n] = '\0';
+        error_words(error, text, sizeof text);
         plan_restart(slot, true, 0, now_ms);
         slot->last_end = "no start";
-        report("%s cannot be started from %s: %s; trying again in %u s", slot->profile->name, path, text,
-               static_cast<unsigned>((slot->restart_at_ms - now_ms) / 1000));
+        if (started == platform::CHILD_NOT_TIED) {
+            report("%s was ended at once: it cannot be tied to the launcher, and would outlive it unseen (%s); "
+                   "trying again in %u s",
+                   slot->profile->name, text, static_cast<unsigned>((slot->restart_at_ms - now_ms) / 1000));
+        } else {
+            report("%s cannot be started from %s: %s; trying again in %u s", slot->profile->name, path, text,
+                   static_cast<unsigned>((slot->restart_at_ms - now_ms) / 1000));
+        }
         return;
     }
     slot->run = RUN_RUNNING;
@@ -106,6 +132,15 @@ void service_program(ProgramSlot* slot, uint64_t now_ms) {
     take_output(slot);
     platform::ChildExit exit;
     if (platform::child_poll_exit(&slot->child, &exit)) on_end(slot, exit, now_ms);
+}
+
+void restart_program(ProgramSlot* slot, const char* why) {
+    if (slot->run != RUN_RUNNING || slot->restart_now) return;
+    report("starting %s again %s", slot->profile->name, why);
+    slot->restart_now = true;
+    // Ended at once: a program that ignored a stop request would never come
+    // back, and one without its panel has nothing to finish.
+    platform::child_kill(&slot->child);
 }
 
 void stop_all_programs() {

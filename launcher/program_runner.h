@@ -7,8 +7,13 @@
 
 #include "launcher/launcher_state.h"
 
-// Starts the program now (also when it waits for a restart).
+// Starts the program now (also when it waits for a restart), unless a copy
+// of it already runs outside the launcher.
 void start_program(ProgramSlot* slot, uint64_t now_ms);
+
+// Stops a running program to start it again as soon as it has ended; why
+// completes the report "starting <name> again ...".
+void restart_program(ProgramSlot* slot, const char* why);
 
 // Takes the program's output, notices its end, restarts it when due.
 void service_program(ProgramSlot* slot, uint64_t now_ms);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/console_texts.h"
+#include "core/run_by_launcher.h"
 
 namespace {
 
@@ -54,6 +55,10 @@ void status_started(ProgramStatus* status) {
 }
 
 bool status_apply_line(const ProgramProfile* program, const char* line, ProgramStatus* status) {
+    // The program's own word only: whatever else it printed may have come
+    // from the network.
+    line = state_line_text(line);
+    if (!line) return false;
     if (line_is(line, program->connection_line)) return set_states(status, SIM_CONNECTED, PANEL_SEARCHING);
     if (line_is(line, kSimulatorLostText)) return set_states(status, SIM_LOST, PANEL_SEARCHING);
     if (line_is(line, kSessionEndedText)) return set_states(status, SIM_ENDED, PANEL_SEARCHING);

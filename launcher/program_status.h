@@ -1,6 +1,7 @@
 // What Relay-Launcher knows of a program from its console lines: whether it
-// has the simulator, whether its panel is connected, and from where. The
-// lines are compared with the texts the programs print, taken from where
+// has the simulator, whether its panel is connected, and from where. Only
+// the lines the program marked as telling its state count (run_by_launcher.h);
+// they are compared whole with the texts the programs print, taken from where
 // they print them (their profile and the session's console texts).
 #pragma once
 
@@ -33,8 +34,9 @@ struct ProgramStatus {
 // been lost or has ended.
 void status_started(ProgramStatus* status);
 
-// Applies one line (line ends and spinner glyphs taken out; an unfinished
-// line may be passed too). True when the status changed.
+// Applies one line as the program printed it (line ends and spinner glyphs
+// taken out; an unfinished line may be passed too). True when the status
+// changed.
 bool status_apply_line(const ProgramProfile* program, const char* line, ProgramStatus* status);
 
 // The program ended. An end with code 0 during a session follows the

@@ -6,13 +6,11 @@
 #include "launcher/interface_key.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
+#include "launcher/work_folder.h"
 #include "platform/env.h"
 #include "platform/file_ops.h"
 
 namespace {
-
-constexpr char kProductFolder[] = "AvionicsRelay";
-constexpr char kOwnFolder[] = "Relay-Launcher";
 
 // What else the programs read from their current folder: the simulator
 // client's own settings.
@@ -40,20 +38,7 @@ bool copy_from_launcher(const char* folder, const char* name) {
 }  // namespace
 
 bool make_run_folder(uint32_t index, char* folder, size_t size) {
-    char root[kConfigPathSize], product[kConfigPathSize], name[kConfigPathSize * 2];
-    if (!platform::local_cache_folder(root, sizeof root)) {
-        report("there is no folder of the user's own for the programs to run from");
-        return false;
-    }
-    if (!platform::join_path(product, sizeof product, root, kProductFolder) ||
-        !platform::join_path(folder, size, product, kOwnFolder) ||
-        !platform::system_path_to_utf8(folder, name, sizeof name) || !platform::make_folders(name)) {
-        char why[256];
-        platform::last_error_text(why, sizeof why);
-        report("cannot make the folder %s%c%s%c%s: %s", root, platform::kPathSeparator, kProductFolder,
-               platform::kPathSeparator, kOwnFolder, why);
-        return false;
-    }
+    if (!make_work_folder(folder, size)) return false;
     char user[kConfigPathSize], copy[kConfigPathSize];
     user_config_file(user, sizeof user);
     std::string text;

@@ -52,6 +52,10 @@ const char* panel_text(PanelState s) {
 
 void put_program(Screen* screen, const ProgramSlot& slot, const ProgramStatus& status, uint64_t now_ms) {
     const char* name = slot.profile->name;
+    if (slot.run == RUN_OUTSIDE && slot.outside_process) {
+        put_line(screen, "%-13s runs outside the launcher (process %u)", name, slot.outside_process);
+        return;
+    }
     if (slot.run == RUN_OUTSIDE) {
         put_line(screen, "%-13s runs outside the launcher (its UDP port is taken)", name);
         return;
@@ -79,7 +83,16 @@ void put_program(Screen* screen, const ProgramSlot& slot, const ProgramStatus& s
 
 void put_heading(Screen* screen, uint64_t now_ms) {
     char where[64] = "no network adapter to search on";
-    if (g_launcher.adapter_found) {
+    if (g_launcher.adapters_unsettled) {
+        int left = scan_seconds_left(now_ms);
+        if (g_launcher.searching) {
+            std::snprintf(where, sizeof where, "searching for panels on every adapter");
+        } else if (left >= 0) {
+            std::snprintf(where, sizeof where, "no panel on any adapter yet, next search in %d s", left);
+        } else {
+            std::snprintf(where, sizeof where, "no panel on any adapter yet");
+        }
+    } else if (g_launcher.adapter_found) {
         char dotted[16];
         platform::format_ipv4(g_launcher.adapter.address, dotted, sizeof dotted);
         int left = scan_seconds_left(now_ms);

@@ -32,10 +32,15 @@ void child_clear(ChildProcess* child);
 // (the children then still run, but would outlive a killed launcher).
 bool children_end_with_us();
 
+enum ChildStart {
+    CHILD_STARTED,
+    CHILD_NOT_STARTED,
+    CHILD_NOT_TIED,  // it could not be made to end with us (Windows: its job), so it was ended at once
+};
+
 // Starts the executable at path with the current directory folder, no
-// arguments and no input. On failure returns false with the system's error
-// code.
-bool child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error);
+// arguments and no input. On failure error holds the system's code.
+ChildStart child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error);
 
 // Reads what the child has written so far, without waiting: the byte count,
 // 0 when nothing is waiting, -1 once its output has ended.

@@ -50,17 +50,17 @@ namespace {
 
 }  // namespace
 
-bool child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error) {
+ChildStart child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error) {
     child_clear(child);
     // Checked here, where the error can still be told.
     if (access(path, X_OK) != 0 || access(folder, X_OK) != 0) {
         *error = static_cast<uint32_t>(errno);
-        return false;
+        return CHILD_NOT_STARTED;
     }
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) {
         *error = static_cast<uint32_t>(errno);
-        return false;
+        return CHILD_NOT_STARTED;
     }
     int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
     pid_t parent = getpid();
@@ -72,7 +72,7 @@ bool child_start(ChildProcess* child, const char* path, const char* folder, uint
     if (pid < 0) {
         close(pipe_fds[0]);
         *error = static_cast<uint32_t>(fork_error);
-        return false;
+        return CHILD_NOT_STARTED;
     }
     fcntl(pipe_fds[0], F_SETFL, fcntl(pipe_fds[0], F_GETFL) | O_NONBLOCK);
     fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
@@ -80,7 +80,7 @@ bool child_start(ChildProcess* child, const char* path, const char* folder, uint
     child->output = pipe_fds[0];
     child->id = static_cast<uint32_t>(pid);
     child->running = true;
-    return true;
+    return CHILD_STARTED;
 }
 
 int child_read(ChildProcess* child, char* buf, size_t size) {

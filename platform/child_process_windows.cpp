@@ -43,13 +43,13 @@ bool children_end_with_us() {
     return true;
 }
 
-bool child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error) {
+ChildStart child_start(ChildProcess* child, const char* path, const char* folder, uint32_t* error) {
     child_clear(child);
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
     if (!CreatePipe(&read_end, &write_end, &inheritable, 0)) {
         *error = GetLastError();
-        return false;
+        return CHILD_NOT_STARTED;
     }
     SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
@@ -94,16 +94,25 @@ bool child_start(ChildProcess* child, const char* path, const char* folder, uint
     if (!started) {
         close_handle(&read_end);
         *error = start_error;
-        return false;
+        return CHILD_NOT_STARTED;
     }
-    if (g_job) AssignProcessToJobObject(g_job, info.hProcess);
+    // Still suspended: a child that would outlive a killed launcher unseen
+    // never runs.
+    if (g_job && !AssignProcessToJobObject(g_job, info.hProcess)) {
+        *error = GetLastError();
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+        close_handle(&read_end);
+        return CHILD_NOT_TIED;
+    }
     ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     child->process = reinterpret_cast<intptr_t>(info.hProcess);
     child->output = reinterpret_cast<intptr_t>(read_end);
     child->id = info.dwProcessId;
     child->running = true;
-    return true;
+    return CHILD_STARTED;
 }
 
 int child_read(ChildProcess* child, char* buf, size_t size) {

@@ -8,9 +8,12 @@
 
 namespace platform {
 
+// Not from the background (a job started with &): the table would be drawn
+// over the shell's lines.
 bool console_enable_escapes() {
     const char* term = std::getenv("TERM");
-    return isatty(STDOUT_FILENO) && term && *term && std::strcmp(term, "dumb") != 0;
+    return isatty(STDOUT_FILENO) && tcgetpgrp(STDOUT_FILENO) == getpgrp() && term && *term &&
+           std::strcmp(term, "dumb") != 0;
 }
 
 int console_columns() {

@@ -31,6 +31,14 @@ void sleep_ms(uint32_t milliseconds);
 // Monotonic clock in milliseconds, for tools and tests.
 uint64_t monotonic_ms();
 
+// True when the environment variable is set to something other than empty
+// or "0".
+bool environment_flag(const char* name);
+
+// Sets the variable in this process's environment, which every process it
+// starts from then on inherits; false when the system refuses.
+bool set_environment_variable(const char* name, const char* value);
+
 // Writes the current directory into buf (NUL-terminated); false on failure.
 bool current_directory(char* buf, size_t size);
 

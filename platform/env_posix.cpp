@@ -64,6 +64,13 @@ uint64_t monotonic_ms() {
     return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
+bool environment_flag(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
+bool set_environment_variable(const char* name, const char* value) { return setenv(name, value, 1) == 0; }
+
 bool current_directory(char* buf, size_t size) { return getcwd(buf, size) != nullptr; }
 
 bool app_data_folder(char* buf, size_t size) { return user_folder("XDG_CONFIG_HOME", ".config", buf, size); }

@@ -14,6 +14,16 @@ void sleep_ms(uint32_t milliseconds) { Sleep(milliseconds); }
 
 uint64_t monotonic_ms() { return GetTickCount64(); }
 
+bool environment_flag(const char* name) {
+    char value[8];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && (n >= sizeof value || std::strcmp(value, "0") != 0);
+}
+
+bool set_environment_variable(const char* name, const char* value) {
+    return SetEnvironmentVariableA(name, value) != 0;
+}
+
 bool current_directory(char* buf, size_t size) {
     DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(size), buf);
     return n > 0 && n < size;

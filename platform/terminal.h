@@ -13,18 +13,22 @@ constexpr int kKeyUp = 0x103;
 constexpr int kKeyDown = 0x104;
 constexpr int kKeyInterrupt = 0x03;  // Ctrl+C arrives as a key in raw mode
 
-// True when both standard input and standard output are a terminal.
+// True when both standard input and standard output are a terminal, and
+// (POSIX) the process is in the terminal's foreground.
 bool terminal_is_interactive();
 
 // Switches standard input to raw mode and standard output to escape-sequence
-// processing; false when the terminal cannot be switched.
+// processing (Windows: QuickEdit off too, so that a click into the window
+// cannot hold up the tool's output); false when the terminal cannot be
+// switched.
 bool terminal_enter_raw();
 
 // Puts the terminal back as terminal_enter_raw found it; safe to call twice.
 void terminal_restore();
 
-// Waits up to timeout_ms for one key; kKeyNone when none came. Arrow keys
-// give the kKey* codes, everything else its character.
+// Waits up to timeout_ms for one key; kKeyNone when none came (also once
+// the input has ended: then every call waits its time). Arrow keys give the
+// kKey* codes, everything else its character.
 int terminal_read_key(int timeout_ms);
 
 // Moves the cursor to the top left corner; terminal_clear also blanks the

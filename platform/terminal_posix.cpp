@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
@@ -20,17 +21,33 @@ void on_stop_signal(int) { g_stop = 1; }
 
 void restore_at_exit() { terminal_restore(); }
 
+bool g_input_ended = false;
+
+// A terminal that went away without a hangup signal reads as ended at once,
+// again and again: from then on no more keys come, and the wait is kept.
 int read_byte(int timeout_ms) {
+    if (g_input_ended) {
+        ::poll(nullptr, 0, timeout_ms);
+        return kKeyNone;
+    }
     pollfd p{STDIN_FILENO, POLLIN, 0};
-    if (::poll(&p, 1, timeout_ms) <= 0) return kKeyNone;
+    int ready = ::poll(&p, 1, timeout_ms);
+    if (ready == 0 || (ready < 0 && errno == EINTR)) return kKeyNone;
     unsigned char c = 0;
-    if (::read(STDIN_FILENO, &c, 1) != 1) return kKeyNone;
-    return c;
+    ssize_t n = ready < 0 ? -1 : ::read(STDIN_FILENO, &c, 1);
+    if (n == 1) return c;
+    bool hung_up = (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    if ((n == 0 && hung_up) || (n < 0 && errno != EINTR && errno != EAGAIN)) g_input_ended = true;
+    return kKeyNone;
 }
 
 }  // namespace
 
-bool terminal_is_interactive() { return ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO); }
+// A job in the background (started with &) that took the terminal would be
+// stopped (SIGTTOU, SIGTTIN).
+bool terminal_is_interactive() {
+    return ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO) && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+}
 
 bool terminal_enter_raw() {
     if (g_raw) return true;

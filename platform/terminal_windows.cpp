@@ -5,6 +5,10 @@
 
 #include "platform/terminal.h"
 
+#ifndef ENABLE_QUICK_EDIT_MODE
+#define ENABLE_QUICK_EDIT_MODE 0x0040
+#endif
+
 namespace platform {
 
 namespace {
@@ -36,7 +40,12 @@ bool terminal_enter_raw() {
     if (g_raw) return true;
     g_in = GetStdHandle(STD_INPUT_HANDLE);
     if (!GetConsoleMode(g_in, &g_saved_in)) return false;
-    DWORD in_mode = g_saved_in & ~(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT);
+    // QuickEdit off: a selection made by a click holds every write to the
+    // console, and with it the whole tool, until it ends. (A console that
+    // does not report the extended flags keeps it as it is: the restore
+    // could not bring it back.)
+    DWORD in_mode =
+        g_saved_in & ~(ENABLE_ECHO_INPUT | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT | ENABLE_QUICK_EDIT_MODE);
     if (!SetConsoleMode(g_in, in_mode)) return false;
     g_raw = true;
     std::atexit(restore_at_exit);
@@ -56,10 +65,14 @@ int terminal_read_key(int timeout_ms) {
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
         DWORD left = elapsed >= static_cast<DWORD>(timeout_ms) ? 0 : static_cast<DWORD>(timeout_ms) - elapsed;
-        if (WaitForSingleObject(g_in, left) != WAIT_OBJECT_0) return kKeyNone;
+        DWORD waited = WaitForSingleObject(g_in, left);
+        if (waited == WAIT_TIMEOUT) return kKeyNone;
         INPUT_RECORD rec;
         DWORD n = 0;
-        if (!ReadConsoleInputA(g_in, &rec, 1, &n) || n == 0) return kKeyNone;
+        if (waited != WAIT_OBJECT_0 || !ReadConsoleInputA(g_in, &rec, 1, &n) || n == 0) {
+            Sleep(left);  // no console to read any more: no more keys, and no spinning
+            return kKeyNone;
+        }
         if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) {
             if (left == 0) return kKeyNone;
             continue;

@@ -63,6 +63,14 @@ UdpSocket udp_open();
 // Linux and under Wine).
 void udp_allow_broadcast(UdpSocket s);
 int udp_bind(UdpSocket s, const SocketAddressV4* address);  // 0 or -1
+
+// What the error of a failed udp_bind (net_last_error) says.
+enum BindFailure {
+    BIND_PORT_TAKEN,     // another socket holds the port (also exclusively)
+    BIND_ADDRESS_GONE,   // the address is none of this computer's (any more)
+    BIND_OTHER_FAILURE,
+};
+BindFailure bind_failure(int error);
 // The port the socket is bound to (host order); 0 when unknown.
 uint16_t udp_local_port(UdpSocket s);
 int udp_set_nonblocking(UdpSocket s, bool on);

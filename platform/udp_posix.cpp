@@ -83,6 +83,11 @@ int udp_bind(UdpSocket s, const SocketAddressV4* address) {
     return ::bind(static_cast<int>(s), reinterpret_cast<const sockaddr*>(address), sizeof(*address)) == 0 ? 0 : -1;
 }
 
+BindFailure bind_failure(int error) {
+    if (error == EADDRINUSE) return BIND_PORT_TAKEN;
+    return error == EADDRNOTAVAIL ? BIND_ADDRESS_GONE : BIND_OTHER_FAILURE;
+}
+
 uint16_t udp_local_port(UdpSocket s) {
     sockaddr_in a;
     socklen_t len = sizeof(a);

@@ -97,6 +97,12 @@ int udp_bind(UdpSocket s, const SocketAddressV4* address) {
     return ::bind(static_cast<SOCKET>(s), reinterpret_cast<const sockaddr*>(address), sizeof(*address)) == 0 ? 0 : -1;
 }
 
+BindFailure bind_failure(int error) {
+    // WSAEACCES: a socket holds the port exclusively (SO_EXCLUSIVEADDRUSE).
+    if (error == WSAEADDRINUSE || error == WSAEACCES) return BIND_PORT_TAKEN;
+    return error == WSAEADDRNOTAVAIL ? BIND_ADDRESS_GONE : BIND_OTHER_FAILURE;
+}
+
 uint16_t udp_local_port(UdpSocket s) {
     sockaddr_in a;
     int len = sizeof(a);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/console_texts.h"
+#include "core/run_by_launcher.h"
 #include "launcher/output_lines.h"
 #include "launcher/program_status.h"
 #include "launcher/restart_delay.h"
@@ -51,28 +52,52 @@ std::string bare(const char* text) {
     return s;
 }
 
+// A state line as a program the launcher runs prints it: marked.
+std::string said(const char* text) { return kStateLineMark + bare(text); }
+
 TEST(ProgramStatusTest, EachProgramsOwnLinesMoveItsStates) {
     const ProgramProfile* nav1 = program_profile(PROGRAM_NAV1);
     ProgramStatus s{};
     status_started(&s);
     EXPECT_FALSE(status_apply_line(nav1, "Current CFG: Avionics-Panel.cfg", &s));
-    EXPECT_TRUE(status_apply_line(nav1, bare(nav1->connection_line).c_str(), &s));
+    EXPECT_TRUE(status_apply_line(nav1, said(nav1->connection_line).c_str(), &s));
     EXPECT_EQ(s.simulator, SIM_CONNECTED);
     // Another program's connection texts mean nothing here.
-    EXPECT_FALSE(status_apply_line(nav1, "Panel connected from 10.0.0.9", &s));
+    EXPECT_FALSE(status_apply_line(nav1, said("Panel connected from 10.0.0.9").c_str(), &s));
     EXPECT_FALSE(status_apply_line(nav1, "False Panel detected VRAN-NAV1_2.0", &s));
-    EXPECT_TRUE(status_apply_line(nav1, "Panel Version2 connected from 192.168.1.50", &s));
+    EXPECT_TRUE(status_apply_line(nav1, said("Panel Version2 connected from 192.168.1.50").c_str(), &s));
     EXPECT_EQ(s.panel, PANEL_CONNECTED);
     EXPECT_STREQ(s.panel_from, "192.168.1.50");
-    EXPECT_TRUE(status_apply_line(nav1, bare(nav1->offline_message).c_str(), &s));
+    EXPECT_TRUE(status_apply_line(nav1, said(nav1->offline_message).c_str(), &s));
     EXPECT_EQ(s.panel, PANEL_OFFLINE);
-    EXPECT_TRUE(status_apply_line(nav1, bare(kSimulatorLostText).c_str(), &s));
+    EXPECT_TRUE(status_apply_line(nav1, said(kSimulatorLostText).c_str(), &s));
     EXPECT_EQ(s.simulator, SIM_LOST);
     EXPECT_EQ(s.panel, PANEL_SEARCHING);
     // The unfinished line of a program that waits for the next session.
-    status_apply_line(nav1, bare(nav1->connection_line).c_str(), &s);
-    EXPECT_TRUE(status_apply_line(nav1, bare(kSessionEndedText).c_str(), &s));
+    status_apply_line(nav1, said(nav1->connection_line).c_str(), &s);
+    EXPECT_TRUE(status_apply_line(nav1, said(kSessionEndedText).c_str(), &s));
     EXPECT_EQ(s.simulator, SIM_ENDED);
+}
+
+// What a host on the network had the program echo is never marked (its
+// control bytes come out escaped): the very texts of the states move nothing.
+TEST(ProgramStatusTest, LinesTheProgramDidNotMarkMoveNothing) {
+    const ProgramProfile* xpdr = program_profile(PROGRAM_XPDR);
+    ProgramStatus s{};
+    status_started(&s);
+    status_apply_line(xpdr, said(xpdr->connection_line).c_str(), &s);
+    status_apply_line(xpdr, said("XPDR Panel connected from 10.0.0.7").c_str(), &s);
+    const ProgramStatus before = s;
+    const std::string forged[] = {bare(kSimulatorLostText), bare(kSessionEndedText), bare(xpdr->offline_message),
+                                  "XPDR Panel connected from 6.6.6.6", "\\x1e" + bare(kSimulatorLostText),
+                                  "false Panel detected x\\x0a" + bare(kSimulatorLostText)};
+    for (const std::string& line : forged) {
+        SCOPED_TRACE(line);
+        EXPECT_FALSE(status_apply_line(xpdr, line.c_str(), &s));
+        EXPECT_EQ(s.simulator, before.simulator);
+        EXPECT_EQ(s.panel, before.panel);
+        EXPECT_STREQ(s.panel_from, before.panel_from);
+    }
 }
 
 // How a program's end and restart leave the simulator column.
@@ -81,7 +106,7 @@ TEST(ProgramStatusTest, AnEndTellsHowTheSessionWentAndARestartKeepsIt) {
     const ProgramProfile* com1 = program_profile(PROGRAM_COMM1);
     for (ProgramStatus& one : s) {
         status_started(&one);
-        status_apply_line(com1, bare(com1->connection_line).c_str(), &one);
+        status_apply_line(com1, said(com1->connection_line).c_str(), &one);
     }
     status_ended(&s[0], true);   // the simulator quit: it ended with 0
     status_ended(&s[1], false);  // crashed: nothing known of the simulator

@@ -8,11 +8,7 @@
 # yes writes INTERFACE_INDEX into [NET], keeps a backup and leaves every other
 # line as it was.
 source "$(dirname "$0")/lib/e2e.sh"
-e2e_require Relay-Launcher sim-standin COMM1-Relay
-# The panel runs natively: a Windows one's socket would be made by the
-# wineserver, in the launcher's namespace.
-PANEL=$E2E_SRC/build/bin/virtual-panel
-[ -x "$PANEL" ] || { echo "$E2E_NAME: needs the Linux build's virtual-panel ($PANEL)"; E2E_FAILED=1; exit 1; }
+e2e_require Relay-Launcher sim-standin COMM1-Relay virtual-panel
 
 W=$E2E_WORK
 C=$W/cockpit
@@ -39,9 +35,23 @@ adapter() {
 adapter cab 10.61.0
 adapter wifi 10.62.0
 
+# The panel of this build in the far namespace. A Windows one gets a
+# wineserver of its own there, with a prefix of its own: the server makes
+# its sockets, and the test's server is in the launcher's namespace.
+FAR_PREFIX=${WINEPREFIX:-}-far
+far_panel() {
+  if [ "$E2E_KIND" = windows ]; then
+    exec nsenter -t "$far_cab" -n env RELAY_WINEPREFIX="$FAR_PREFIX" bash -c \
+      'source "$1/tests/wine/wine-env.sh" && relay_wine_start && exec timeout -k 5 "$2" "$RELAY_WINE" "$3/virtual-panel.exe" --panel comm1' \
+      far-panel "$E2E_SRC" "$E2E_LIFETIME" "$E2E_BIN"
+  fi
+  exec nsenter -t "$far_cab" -n timeout -k 5 "$E2E_LIFETIME" "$E2E_BIN/virtual-panel" --panel comm1
+}
+if [ "$E2E_KIND" = windows ]; then
+  trap 'WINEPREFIX=$FAR_PREFIX relay_wine_stop; e2e_cleanup' EXIT
+fi
 e2e_fifo "$W/com1.in" 8
-(cd "$W" && exec nsenter -t "$far_cab" -n timeout -k 5 "$E2E_LIFETIME" "$PANEL" --panel comm1) <"$W/com1.in" \
-  >"$W/com1.log" 2>&1 &
+(cd "$W" && far_panel) <"$W/com1.in" >"$W/com1.log" 2>&1 &
 E2E_PIDS+=($!)
 E2E_LOGS+=("$W/com1.log")
 e2e_wait "$W/com1.log" "listening on UDP port 4771" 30

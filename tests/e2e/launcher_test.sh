@@ -12,7 +12,9 @@
 # along; started as the simulator starts it, the launcher ends with 0 and
 # takes every program along once the stand-in has quit. Before all that, a
 # launcher started as the simulator starts it, with no program at all,
-# watches a stand-in of its own and ends with it.
+# watches a stand-in of its own and ends with it. A program started by
+# hand is left alone even before it has bound its port, and a datagram with
+# a line end on a searching program's port moves no state.
 source "$(dirname "$0")/lib/e2e.sh"
 programs=(COMM1-Relay NAV2-Relay HUB1-Relay XPDR-Relay ADF-Relay)
 e2e_require Relay-Launcher sim-standin virtual-panel "${programs[@]}"
@@ -43,6 +45,18 @@ cockpit_pids() {
     tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -qF "$(basename "$W")" &&
       tr '\0' ' ' 2>/dev/null <"$d/cmdline" | grep -q "cockpit.$1" && echo "${d#/proc/}"
   done
+}
+# program_count <name>: the program's processes in this namespace, native
+# or under Wine.
+program_count() {
+  local d comm ns n=0
+  ns=$(readlink /proc/self/ns/net)
+  for d in /proc/[0-9]*; do
+    read -r comm 2>/dev/null <"$d/comm" || continue
+    [ "$comm" = "$1" ] || [ "$comm" = "$1.exe" ] || continue
+    [ "$(readlink "$d/ns/net" 2>/dev/null)" = "$ns" ] && n=$((n + 1))
+  done
+  echo "$n"
 }
 expect_none_left() {
   local end=$((SECONDS + 5 * E2E_SLOW))
@@ -217,9 +231,33 @@ expect_none_left "after the launcher was killed"
 e2e_pass "a killed launcher takes its programs along"
 
 mv "$OUT" "$W/second-run.log"
+# The launcher runs XPDR-Relay alone; COMM1-Relay, in PROGRAMS too, was
+# started by hand and cannot reach the simulator, so it has bound no port:
+# only its process shows it.
+e2e_config "$C" "[LAUNCH]
+PROGRAMS=XPDR-Relay,COMM1-Relay
+SCAN=0"
+mkdir -p "$W/hand"
+printf '[SimConnect]\nProtocol=IPv4\nAddress=%s\nPort=9\n' "$RELAY_NETNS_ADDRESS" >"$W/hand/SimConnect.cfg"
+e2e_start hand_pid by-hand "$W/hand" /dev/null COMM1-Relay
+e2e_wait "$W/by-hand.log" "Searching Connection to Flight Simulator" 20
 launch launcher_pid Relay-Launcher "$C" --with-simulator
-e2e_wait "$OUT" "COMM1-Relay: Panel connected from 10.77.0.20" 30
+e2e_wait "$OUT" "COMM1-Relay already runs outside the launcher (process" 30
 e2e_wait "$OUT" "XPDR-Relay: XPDR-Client Connected to Flight Simulator!" 30
+[ "$(program_count COMM1-Relay)" = 1 ] && [ "$(program_count XPDR-Relay)" = 1 ] ||
+  e2e_fail "not one process per program: COMM1-Relay $(program_count COMM1-Relay), XPDR-Relay $(program_count XPDR-Relay)"
+e2e_pass "a program started by hand before it has a session is left alone: one process per program"
+
+# A datagram on the searching program's port whose line end would make its
+# echo read like the program's own line: it stays one echoed line, and the
+# session the launcher sees goes on.
+e2e_wait "$OUT" "XPDR-Relay: Bind to Receive Port" 20
+e2e_start forger_pid forger "$W/forger" /dev/null virtual-panel --panel xpdr --silent \
+  --to "$RELAY_NETNS_ADDRESS:4780" --exit-at-end 'send x\x0aConnection to Flight Simulator lost!\x0a' 'wait 1500' 'send y'
+e2e_wait "$OUT" 'XPDR-Relay: false Panel detected x\x0aConnection to Flight Simulator lost!\x0a' 20
+e2e_wait "$OUT" "XPDR-Relay: false Panel detected y" 20
+! grep -q "unless a new session opens" "$OUT" || e2e_fail "the launcher saw its simulator session end before the quit"
+e2e_pass "a datagram with a line end is echoed on one line and moves no state"
 echo quit >&7
 e2e_wait_exit "$launcher_pid" 60
 [ "$E2E_RC" = 0 ] && grep -q "ending with the simulator" "$OUT" || e2e_fail "--with-simulator ended with $E2E_RC"
