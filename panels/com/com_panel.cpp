@@ -24,7 +24,9 @@ void step_in_tune_mode(const uint8_t*, int direction) {
     step(com_step_event(g_com_panel.event, g_com_panel.tune_mode == 1, direction > 0));
 }
 
-// Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz.
+// Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz; the push
+// has no effect.
+void ignore_push(const uint8_t*, int) {}
 void step_fraction(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, true, direction > 0)); }
 void step_whole(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, false, direction > 0)); }
 
@@ -50,6 +52,7 @@ const PanelInput kInputs[] = {
     {"R1+", 2, step_fraction, +1},
     {"R2-", 2, step_whole, -1},
     {"R2+", 2, step_whole, +1},
+    {"P", 2, ignore_push, 0},
     {"M", 0, receive_all, 0},
     {"S", 0, swap, 0},
     {"T", 0, transmit_select, 0},
