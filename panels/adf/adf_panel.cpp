@@ -101,7 +101,9 @@ AdfCode adf_code(const char* text) {
         if (code.push) return code;
     }
     for (const AdfKey& key : kKeys) {
-        if (key.code == text[0]) code.key = &key;
+        if (key.code != text[0]) continue;
+        code.key = &key;
+        break;
     }
     return code;
 }

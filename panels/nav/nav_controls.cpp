@@ -35,7 +35,15 @@ bool encoder_step(NavContext& x, NavStep step, int obs_count) {
 
 // What a datagram is to the controls of a panel version. The knob's codes
 // differ between the versions; the keys are the same on both.
-enum NavCode : uint8_t { NAV_CODE_NONE, NAV_CODE_TURN, NAV_CODE_PUSH, NAV_CODE_COURSE, NAV_CODE_PAGE, NAV_CODE_SWAP, NAV_CODE_IDENT };
+enum NavCode : uint8_t {
+    NAV_CODE_NONE,
+    NAV_CODE_TURN,
+    NAV_CODE_PUSH,
+    NAV_CODE_COURSE,
+    NAV_CODE_PAGE,
+    NAV_CODE_SWAP,
+    NAV_CODE_IDENT,
+};
 
 // One knob's turn is recognised by its letter alone: a turn with no
 // direction still ends a double push. `dual_step` gets the index of a two
