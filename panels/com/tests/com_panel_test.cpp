@@ -329,7 +329,7 @@ TEST_P(ComCycle, UpdateCyclePassesPanelInputToTheComSteps) {
 
 // Datagrams from anywhere else on the network leave the display with the
 // panel, even one that begins with a code but was too long to take; a key
-// from a new port of the panel moves it there.
+// from a new port of the panel moves it there, an identity text back.
 TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
     ASSERT_TRUE(link_.open_other());
     g_bridge.panel_connected = 1;
@@ -350,6 +350,10 @@ TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
     EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
     EXPECT_EQ(link_.lines_at_other(), at_panel);
     EXPECT_TRUE(lines().empty());
+
+    link_.send_from_panel(radio_ == 1 ? "VRAN-COM1_1.0" : "VRAN-COM2_2.0");
+    link_.run_frame(powered());
+    EXPECT_EQ(lines(), at_panel);
 }
 
 INSTANTIATE_TEST_SUITE_P(Comm1, ComOneHeader, ::testing::Values(1));
