@@ -12,6 +12,7 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/cockpit.sh"
 programs=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay XPDR-Relay COMM2-Relay COMM1-Relay)
 relay_bin_folder measure-cut-off "${1:-$root/build/bin}" Relay-Launcher sim-standin virtual-panel "${programs[@]}"
 rounds=${2:-6}
@@ -28,13 +29,7 @@ declare -A port=([comm1]=4771 [nav1]=4773 [comm2]=4775 [nav2]=4777 [adf]=4779 [x
                  [navcom1]=4787 [navcom2]=4789)
 for p in "${chosen[@]}"; do [ -n "${port[$p]:-}" ] || { echo "measure-cut-off: no panel $p"; exit 2; }; done
 
-work=$(mktemp -d)
-pids=()
-launcher=
-trap '[ -n "$launcher" ] && kill -INT $launcher 2>/dev/null && wait $launcher; kill ${pids[*]} 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/cockpit" "$work/home"
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-for exe in Relay-Launcher "${programs[@]}"; do cp "$bin/$exe" "$work/cockpit/"; done
+cockpit_begin
 [ -z "$config" ] || cp "$config" "$work/cockpit/Avionics-Panel.cfg"
 cd "$work" || exit 1
 "$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
