@@ -26,11 +26,7 @@ void start_state(const ProgramProfile* program) {
 void bridge_reset(const ProgramProfile* program, const PanelHooks* hooks) {
     start_state(program);
     g_program = program;
-    if (hooks) {
-        g_panel_hooks = *hooks;
-    } else {
-        std::memset(&g_panel_hooks, 0, sizeof(g_panel_hooks));
-    }
+    g_panel_hooks = hooks ? *hooks : PanelHooks{};
 }
 
 void bridge_reset_session() {

@@ -23,6 +23,13 @@ int format_into(char* buffer, const char* format, va_list args) {
     return static_cast<int>(std::strlen(buffer));
 }
 
+int receive_into_buffer(platform::SocketAddressV4* source, int32_t* source_len) {
+    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize, source,
+                                       source_len);
+    if (n >= 0) g_bridge.receive_buffer[n] = '\0';
+    return n;
+}
+
 }  // namespace
 
 int format_line(char* buffer, const char* format, ...) {
@@ -53,8 +60,21 @@ int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const c
 }
 
 int receive_panel_datagram() {
-    int n = platform::udp_receive_from(g_bridge.udp_socket, g_bridge.receive_buffer, kReceiveBufferSize,
-                                       &g_bridge.panel_address, &g_bridge.panel_address_len);
-    if (n >= 0) g_bridge.receive_buffer[n] = '\0';
+    return receive_into_buffer(&g_bridge.panel_address, &g_bridge.panel_address_len);
+}
+
+int receive_panel_input() {
+    platform::SocketAddressV4 source{};
+    int32_t source_len = sizeof source;
+    int n = receive_into_buffer(&source, &source_len);
+    if (n >= 0 && is_panel_traffic(g_bridge.receive_buffer)) {
+        g_bridge.panel_address = source;
+        g_bridge.panel_address_len = source_len;
+    }
     return n;
+}
+
+bool is_panel_traffic(const char* text) {
+    if (program_identity_variant(g_program, text) != 0) return true;
+    return g_panel_hooks.takes_code && g_panel_hooks.takes_code(text);
 }

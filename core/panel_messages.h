@@ -24,8 +24,19 @@ void send_line(const char* format, ...) RELAY_PRINTF(1, 2);
 int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const char* format, ...)
     RELAY_PRINTF(3, 4);
 
-// Receives one datagram from the panel without waiting into the receive
-// buffer, terminated after its last byte; its source becomes panel_address.
-// Returns the length, platform::kReceiveNothing, or platform::kReceiveTooLong
-// (dropped: no room for the terminator).
+// Receives one datagram without waiting into the receive buffer, terminated
+// after its last byte; its source becomes panel_address. For the panel
+// search, where an answer's source is the panel. Returns the length,
+// platform::kReceiveNothing, or platform::kReceiveTooLong (dropped: no room
+// for the terminator).
 int receive_panel_datagram();
+
+// The same for a connected panel's input: the source becomes panel_address
+// only when the text is panel traffic, so that whatever else reaches the
+// port leaves the display where it is.
+int receive_panel_input();
+
+// Traffic only the panel sends: one of the program's identity texts, or a
+// text the panel's input step takes as one of its codes, whether or not it
+// acts on it at the moment.
+bool is_panel_traffic(const char* text);

@@ -64,6 +64,11 @@ struct PanelHooks {
     void (*input)(const char* text, const uint8_t* block);
     void (*display)(const uint8_t* block);
     void (*countdown)(const uint8_t* block);
+    // True when the input step takes the text as one of the panel's codes,
+    // whether or not it would act on it now (power off, another page). Only
+    // such texts and identities move output to where they came from; without
+    // it only identities do.
+    bool (*takes_code)(const char* text) = nullptr;
 };
 
 struct ProgramProfile {

@@ -19,7 +19,7 @@ constexpr int kMaxOfflineDrain = 1024;
 
 void drain_input(const uint8_t* block) {
     for (int taken = 0; taken < kMaxDatagramsPerFrame; ++taken) {
-        int n = receive_panel_datagram();
+        int n = receive_panel_input();
         if (n == platform::kReceiveNothing) return;
         if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
         if (g_bridge.testmode) console_print_received("%s\n", g_bridge.receive_buffer);

@@ -13,6 +13,7 @@ set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/lib/bin_folder.sh"
 source "$root/tools/lib/netns.sh"
+source "$root/tools/lib/cockpit.sh"
 source "$root/tools/lib/process_usage.sh"
 programs=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay XPDR-Relay COMM2-Relay COMM1-Relay)
 relay_bin_folder measure-launcher "${1:-$root/build/bin}" Relay-Launcher sim-standin virtual-panel "${programs[@]}"
@@ -20,13 +21,7 @@ seconds=${2:-30}
 runs=${3:-5}
 relay_enter_netns measure-launcher "$0" "$@"
 
-work=$(mktemp -d)
-pids=()
-launcher=
-trap '[ -n "$launcher" ] && kill -INT $launcher 2>/dev/null && wait $launcher; kill ${pids[*]} 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/cockpit" "$work/home"
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-for exe in Relay-Launcher "${programs[@]}"; do cp "$bin/$exe" "$work/cockpit/"; done
+cockpit_begin
 cd "$work" || exit 1
 "$bin/sim-standin" --tcp-port 0 </dev/null >standin.log 2>&1 &
 pids+=($!)

@@ -3,9 +3,8 @@
 // lines, and the end of temporary input modes.
 #include "panels/adf/adf_panel.h"
 
-#include <cstring>
-
 #include "core/bridge_state.h"
+#include "core/panel_input.h"
 #include "core/panel_messages.h"
 #include "core/session_setup.h"
 
@@ -22,8 +21,7 @@ AdfSetOptions set_options() {
 
 const AdfEncoderCode* encoder_code(const AdfPanelVersion* version, const char* text) {
     for (int i = 0; i < version->encoder_count; ++i) {
-        const char* code = version->encoder[i].code;
-        if (std::strncmp(text, code, std::strlen(code)) == 0) return &version->encoder[i];
+        if (text_has_code(text, version->encoder[i].code)) return &version->encoder[i];
     }
     return nullptr;
 }
@@ -57,29 +55,57 @@ void push(const AdfPanelVersion& version) {
     double_push_check();
 }
 
-void key(char code, const uint8_t* block) {
+void next_page(const uint8_t*) {
+    adf_next_page(&g_adf_panel.adf_page, &g_adf_panel.edit);
+    g_bridge.input_countdown = 0;
+}
+
+void swap(const uint8_t*) {
+    transmit_event(g_adf_panel.adf.event.swap, 0);
+    g_bridge.input_countdown = 0;
+}
+
+// The clock page's key runs the clock; elsewhere it is ident.
+void ident_or_clock(const uint8_t* block) {
     AdfPanelState& p = g_adf_panel;
-    switch (code) {
-        case 'M':
-            adf_next_page(&p.adf_page, &p.edit);
-            g_bridge.input_countdown = 0;
-            break;
-        case 'S':
-            transmit_event(p.adf.event.swap, 0);
-            g_bridge.input_countdown = 0;
-            break;
-        case 'T':
-            // The clock page's key runs the clock; elsewhere it is ident.
-            if (p.adf_page == ADF_PAGE_CLOCK) {
-                adf_clock_key(&p.edit, block_f64(block, p.adf.field.absolute_time));
-            } else {
-                transmit_event(p.adf.event.ident_toggle, 0);
-                g_bridge.input_countdown = 0;
-            }
-            break;
-        default:
-            break;
+    if (p.adf_page == ADF_PAGE_CLOCK) {
+        adf_clock_key(&p.edit, block_f64(block, p.adf.field.absolute_time));
+    } else {
+        transmit_event(p.adf.event.ident_toggle, 0);
+        g_bridge.input_countdown = 0;
     }
+}
+
+// The keys of both panel versions, by the datagram's first character.
+struct AdfKey {
+    char code;
+    void (*act)(const uint8_t* block);
+};
+const AdfKey kKeys[] = {{'M', next_page}, {'S', swap}, {'T', ident_or_clock}};
+
+// What a datagram is to the panel of the reported version: one of its
+// encoder codes, its push, or a key; all null and false for anything else.
+struct AdfCode {
+    const AdfPanelVersion* version;
+    const AdfEncoderCode* encoder;
+    bool push;
+    const AdfKey* key;
+};
+
+AdfCode adf_code(const char* text) {
+    AdfCode code{adf_panel_version(g_bridge.encoder_version), nullptr, false, nullptr};
+    if (code.version) {
+        code.encoder = encoder_code(code.version, text);
+        if (code.encoder) return code;
+        code.push = text[0] == 'P';
+        if (code.push) return code;
+    }
+    for (const AdfKey& key : kKeys) {
+        if (key.code != text[0]) continue;
+        code.key = &key;
+        break;
+    }
+    return code;
 }
 
 }  // namespace
@@ -108,18 +134,20 @@ void adf_prepare(const uint8_t* block) {
 void adf_input(const char* text, const uint8_t* block) {
     if (!g_adf_panel.started || !text || !block) return;
     if (!power_accepts_input(block, g_adf_panel.power)) return;
-    const AdfPanelVersion* version = adf_panel_version(g_bridge.encoder_version);
-    if (version) {
-        if (const AdfEncoderCode* code = encoder_code(version, text)) {
-            turn(*code);
-            return;
-        }
-        if (text[0] == 'P') {
-            push(*version);
-            return;
-        }
+    AdfCode code = adf_code(text);
+    if (code.encoder) {
+        turn(*code.encoder);
+    } else if (code.push) {
+        push(*code.version);
+    } else if (code.key) {
+        code.key->act(block);
     }
-    key(text[0], block);
+}
+
+bool adf_takes_code(const char* text) {
+    if (!text) return false;
+    AdfCode code = adf_code(text);
+    return code.encoder || code.push || code.key;
 }
 
 void adf_display(const uint8_t* block) {
@@ -149,4 +177,4 @@ void adf_countdown(const uint8_t*) {
     if (p.press_window > 0) --p.press_window;
 }
 
-const PanelHooks kAdfPanelHooks = {nullptr, adf_prepare, adf_input, adf_display, adf_countdown};
+const PanelHooks kAdfPanelHooks = {nullptr, adf_prepare, adf_input, adf_display, adf_countdown, adf_takes_code};

@@ -54,6 +54,7 @@ void adf_prepare(const uint8_t* block);
 void adf_input(const char* text, const uint8_t* block);
 void adf_display(const uint8_t* block);
 void adf_countdown(const uint8_t* block);
+bool adf_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kAdfPanelHooks;

@@ -4,6 +4,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/panel_input.h"
 #include "core/panel_messages.h"
 #include "core/session_setup.h"
 
@@ -15,39 +16,50 @@ void step(uint32_t event) {
 }
 
 // Single encoder: "P" toggles the tuning mode, "R+"/"R-" step in it.
-void single_encoder(const char* text) {
-    if (text[0] == 'P') {
-        g_com_panel.tune_mode = g_com_panel.tune_mode == 0 ? 1 : 0;
-        g_bridge.input_countdown = kComInputFrames;
-    } else if (text[0] == 'R' && (text[1] == '-' || text[1] == '+')) {
-        step(com_step_event(g_com_panel.event, g_com_panel.tune_mode == 1, text[1] == '+'));
-    }
+void toggle_tune_mode(const uint8_t*, int) {
+    g_com_panel.tune_mode = g_com_panel.tune_mode == 0 ? 1 : 0;
+    g_bridge.input_countdown = kComInputFrames;
+}
+void step_in_tune_mode(const uint8_t*, int direction) {
+    step(com_step_event(g_com_panel.event, g_com_panel.tune_mode == 1, direction > 0));
 }
 
-// Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz.
-void dual_encoder(const char* text) {
-    if (text[0] != 'R' || (text[1] != '1' && text[1] != '2')) return;
-    if (text[2] == '-' || text[2] == '+') step(com_step_event(g_com_panel.event, text[1] == '1', text[2] == '+'));
+// Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz; the push
+// has no effect.
+void ignore_push(const uint8_t*, int) {}
+void step_fraction(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, true, direction > 0)); }
+void step_whole(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, false, direction > 0)); }
+
+void receive_all(const uint8_t* block, int) {
+    if (block_i32(block, g_com_panel.field.transmit_2) == 1) transmit_event(g_com_panel.event.receive_all_toggle, 0);
+    g_bridge.input_countdown = 0;
+}
+void swap(const uint8_t*, int) {
+    transmit_event(g_com_panel.event.swap, 0);
+    g_bridge.input_countdown = 0;
+}
+void transmit_select(const uint8_t*, int) {
+    transmit_event(g_com_panel.event.transmit_select, 0);
+    g_bridge.input_countdown = 0;
 }
 
-void keys(const char* text, const uint8_t* block) {
-    const ComRadioEvents& e = g_com_panel.event;
-    switch (text[0]) {
-        case 'M':
-            if (block_i32(block, g_com_panel.field.transmit_2) == 1) transmit_event(e.receive_all_toggle, 0);
-            g_bridge.input_countdown = 0;
-            break;
-        case 'S':
-            transmit_event(e.swap, 0);
-            g_bridge.input_countdown = 0;
-            break;
-        case 'T':
-            transmit_event(e.transmit_select, 0);
-            g_bridge.input_countdown = 0;
-            break;
-        default:
-            break;
-    }
+// The codes of both panel versions; the keys are the same on both.
+const PanelInput kInputs[] = {
+    {"P", 1, toggle_tune_mode, 0},
+    {"R-", 1, step_in_tune_mode, -1},
+    {"R+", 1, step_in_tune_mode, +1},
+    {"R1-", 2, step_fraction, -1},
+    {"R1+", 2, step_fraction, +1},
+    {"R2-", 2, step_whole, -1},
+    {"R2+", 2, step_whole, +1},
+    {"P", 2, ignore_push, 0},
+    {"M", 0, receive_all, 0},
+    {"S", 0, swap, 0},
+    {"T", 0, transmit_select, 0},
+};
+
+const PanelInput* find_input(const char* text) {
+    return find_panel_input(kInputs, sizeof kInputs / sizeof kInputs[0], g_bridge.encoder_version, text);
 }
 
 void send_header(const uint8_t* block) {
@@ -74,13 +86,10 @@ void send_header(const uint8_t* block) {
 void com_input(const char* text, const uint8_t* block) {
     if (!g_com_panel.radio || !text || !block) return;
     if (!power_accepts_input(block, g_com_panel.field.power)) return;
-    if (g_bridge.encoder_version == 1) {
-        single_encoder(text);
-    } else if (g_bridge.encoder_version == 2) {
-        dual_encoder(text);
-    }
-    keys(text, block);
+    if (const PanelInput* in = find_input(text)) in->act(block, in->direction);
 }
+
+bool com_takes_code(const char* text) { return text && find_input(text) != nullptr; }
 
 void com_display(const uint8_t* block) {
     if (!g_com_panel.radio || !block) return;
@@ -108,4 +117,4 @@ void com_countdown(const uint8_t* block) {
     }
 }
 
-const PanelHooks kComPanelHooks = {nullptr, nullptr, com_input, com_display, com_countdown};
+const PanelHooks kComPanelHooks = {nullptr, nullptr, com_input, com_display, com_countdown, com_takes_code};

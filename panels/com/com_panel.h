@@ -59,6 +59,7 @@ bool com_panel_start(int radio_number);
 void com_input(const char* text, const uint8_t* block);
 void com_display(const uint8_t* block);
 void com_countdown(const uint8_t* block);
+bool com_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kComPanelHooks;

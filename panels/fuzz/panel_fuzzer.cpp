@@ -5,7 +5,8 @@
 // left behind. Datagram texts and blocks are heap blocks of their exact
 // size, so a step that reads past a datagram's terminator or past the block
 // is caught. Whatever arrives, the logic may only send the simulator events
-// its program maps (at most a handful per datagram), write the transponder
+// its program maps (at most a handful per datagram) and none for a datagram
+// its code test does not take as one of the panel's, write the transponder
 // state only where the program declares it and only with a state a panel can
 // select, set only a transponder code the transponder can hold, and leave
 // the simulator alone in every step but input.
@@ -241,7 +242,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 check_calls(STEP_QUIET, program, allowed);
                 for (const std::unique_ptr<char[]>& text : pending) {
                     if (identity_variant(text.get()) != 0) continue;
+                    bool code = hooks.takes_code && hooks.takes_code(text.get());
                     if (hooks.input) hooks.input(text.get(), block.get());
+                    if (!code) check(fake_sim::calls().empty());
                     check_calls(STEP_INPUT, program, allowed);
                 }
                 pending.clear();

@@ -20,12 +20,21 @@ int direction_of(const char* text) {
     return 0;
 }
 
-void run_key(const HubKey& key, HubPage page, const char* text, const uint8_t* block) {
-    int direction = 0;
-    if (key.code == 'R') {
-        direction = direction_of(text);
-        if (direction == 0) return;
+bool is_page_key(const char* text) { return text[0] >= '1' && text[0] < '1' + PAGE_COUNT; }
+
+// The row of a page's key table for the text; an encoder code without its
+// direction has none.
+const HubKey* find_key(const HubPageRules& rules, const char* text) {
+    for (int i = 0; i < rules.key_count; ++i) {
+        const HubKey& key = rules.keys[i];
+        if (key.code != text[0]) continue;
+        return key.code == 'R' && direction_of(text) == 0 ? nullptr : &key;
     }
+    return nullptr;
+}
+
+void run_key(const HubKey& key, HubPage page, const char* text, const uint8_t* block) {
+    int direction = key.code == 'R' ? direction_of(text) : 0;
     bool applies = key.act(page, block, direction);
     if (applies && key.countdown == COUNTDOWN_RESTART) g_bridge.input_countdown = kHubInputFrames;
     if (applies && key.countdown == COUNTDOWN_CLEAR) g_bridge.input_countdown = 0;
@@ -78,17 +87,22 @@ void hub_input(const char* text, const uint8_t* block) {
     if (!g_hub_radios.started || !text || !block) return;
     // Nothing is taken while the panel is unpowered, page keys included.
     if (!power_switches_on(block, g_hub_radios.power)) return;
-    if (text[0] >= '1' && text[0] < '1' + PAGE_COUNT) {
+    if (is_page_key(text)) {
         g_hub_panel.hub_page = static_cast<uint8_t>(text[0] - '1');
         return;
     }
     HubPage page = current_page();
-    const HubPageRules& rules = *kPageRules[page];
-    for (int i = 0; i < rules.key_count; ++i) {
-        if (rules.keys[i].code != text[0]) continue;
-        run_key(rules.keys[i], page, text, block);
-        return;
+    if (const HubKey* key = find_key(*kPageRules[page], text)) run_key(*key, page, text, block);
+}
+
+// A key of any page counts: the panel sends it whichever page is shown.
+bool hub_takes_code(const char* text) {
+    if (!text) return false;
+    if (is_page_key(text)) return true;
+    for (const HubPageRules* rules : kPageRules) {
+        if (find_key(*rules, text)) return true;
     }
+    return false;
 }
 
 void hub_display(const uint8_t* block) {
@@ -118,4 +132,4 @@ void hub_countdown(const uint8_t*) {
     if (s.press_window > 0) --s.press_window;
 }
 
-const PanelHooks kHubPanelHooks = {nullptr, hub_prepare, hub_input, hub_display, hub_countdown};
+const PanelHooks kHubPanelHooks = {nullptr, hub_prepare, hub_input, hub_display, hub_countdown, hub_takes_code};

@@ -124,6 +124,7 @@ void hub_prepare(const uint8_t* block);
 void hub_input(const char* text, const uint8_t* block);
 void hub_display(const uint8_t* block);
 void hub_countdown(const uint8_t* block);
+bool hub_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kHubPanelHooks;

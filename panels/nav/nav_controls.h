@@ -56,6 +56,10 @@ struct NavControls {
 void nav_controls_input(NavControls* controls, const NavRadio& radio, const NavControlCodes& codes,
                         int encoder_version, uint8_t* countdown, const char* text, const uint8_t* block);
 
+// True when nav_controls_input takes the text as one of the NAV codes of the
+// given panel version, whether or not it would act on it now.
+bool nav_controls_take_code(const NavControlCodes& codes, int encoder_version, const char* text);
+
 // End of frame: with the countdown at 0 the temporary modes end, otherwise
 // it counts down one frame; the double-push window shrinks by one. True when
 // the countdown was running.

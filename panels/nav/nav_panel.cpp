@@ -29,6 +29,11 @@ void nav_input(const char* text, const uint8_t* block) {
                        block);
 }
 
+bool nav_takes_code(const char* text) {
+    const NavPanelState& s = g_nav_panel;
+    return s.program && nav_controls_take_code(s.program->controls, g_bridge.encoder_version, text);
+}
+
 void nav_display(const uint8_t* block) {
     NavPanelState& s = g_nav_panel;
     if (!s.program || !block) return;
@@ -50,4 +55,4 @@ void nav_countdown(const uint8_t* block) {
     if (counting && s.program->echo_frequencies && g_bridge.testmode) echo_frequencies(block);
 }
 
-const PanelHooks kNavPanelHooks = {nullptr, nullptr, nav_input, nav_display, nav_countdown};
+const PanelHooks kNavPanelHooks = {nullptr, nullptr, nav_input, nav_display, nav_countdown, nav_takes_code};

@@ -51,6 +51,7 @@ bool nav_panel_start(int radio_number);
 void nav_input(const char* text, const uint8_t* block);
 void nav_display(const uint8_t* block);
 void nav_countdown(const uint8_t* block);
+bool nav_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kNavPanelHooks;

@@ -68,6 +68,7 @@ void navcom_initial_frame(const uint8_t* block);
 void navcom_input(const char* text, const uint8_t* block);
 void navcom_display(const uint8_t* block);
 void navcom_countdown(const uint8_t* block);
+bool navcom_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kNavComPanelHooks;

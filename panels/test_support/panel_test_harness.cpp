@@ -9,6 +9,7 @@
 #include "core/session_setup.h"
 #include "core/tests/fake_simconnect.h"
 #include "core/update_cycle.h"
+#include "tools/virtual_panel/panel_catalog.h"
 
 namespace {
 
@@ -32,6 +33,29 @@ platform::SocketAddressV4 bind_loopback(platform::UdpSocket s) {
         if (platform::udp_bind(s, &a) == 0) return a;
     }
     return loopback_address(0);
+}
+
+// Every datagram the peer got since the last call, in order: the program
+// sends an end mark the same way, which arrives after them.
+std::vector<std::string> lines_at(platform::UdpSocket program, platform::UdpSocket peer,
+                                  const platform::SocketAddressV4& peer_address) {
+    platform::udp_send_to(program, kEndMark, sizeof kEndMark - 1, &peer_address, sizeof peer_address);
+    std::vector<std::string> out;
+    for (int i = 0; i < 10000; ++i) {
+        if (!platform::udp_wait_readable(peer, 10000)) {
+            ADD_FAILURE() << "panel socket got no end mark";
+            break;
+        }
+        char buf[256];
+        platform::SocketAddressV4 from{};
+        int32_t from_len = sizeof from;
+        int n = platform::udp_receive_from(peer, buf, sizeof buf, &from, &from_len);
+        if (n < 0) continue;
+        std::string text(buf, static_cast<size_t>(n));
+        if (text == kEndMark) break;
+        out.push_back(text);
+    }
+    return out;
 }
 
 }  // namespace
@@ -100,29 +124,27 @@ bool PanelLoopback::open() {
 void PanelLoopback::close() {
     platform::udp_close(program);
     platform::udp_close(panel);
-    program = panel = platform::kInvalidSocket;
+    platform::udp_close(other);
+    program = panel = other = platform::kInvalidSocket;
 }
 
-std::vector<std::string> PanelLoopback::lines() {
-    // The end mark travels the same way as the lines, so it arrives after them.
-    platform::udp_send_to(program, kEndMark, sizeof kEndMark - 1, &panel_address, sizeof panel_address);
-    std::vector<std::string> out;
-    for (int i = 0; i < 10000; ++i) {
-        if (!platform::udp_wait_readable(panel, 10000)) {
-            ADD_FAILURE() << "panel socket got no end mark";
-            break;
-        }
-        char buf[256];
-        platform::SocketAddressV4 from{};
-        int32_t from_len = sizeof from;
-        int n = platform::udp_receive_from(panel, buf, sizeof buf, &from, &from_len);
-        if (n < 0) continue;
-        std::string text(buf, static_cast<size_t>(n));
-        if (text == kEndMark) break;
-        out.push_back(text);
-    }
-    return out;
+bool PanelLoopback::open_other() {
+    other = platform::udp_open();
+    EXPECT_NE(other, platform::kInvalidSocket);
+    if (other == platform::kInvalidSocket) return false;
+    other_address = bind_loopback(other);
+    EXPECT_NE(other_address.port, 0);
+    return other_address.port != 0;
 }
+
+void PanelLoopback::send_from_other(const char* text, size_t length) {
+    platform::udp_send_to(other, text, length, &program_address, sizeof program_address);
+    ++unread_;
+}
+
+std::vector<std::string> PanelLoopback::lines_at_other() { return lines_at(program, other, other_address); }
+
+std::vector<std::string> PanelLoopback::lines() { return lines_at(program, panel, panel_address); }
 
 void PanelLoopback::send_from_panel(const char* text) {
     platform::udp_send_to(panel, text, std::strlen(text), &program_address, sizeof program_address);
@@ -139,4 +161,18 @@ void PanelLoopback::run_frame(const TestFrame& frame) {
     unread_ = 0;
     on_sim_message(reinterpret_cast<SIMCONNECT_RECV*>(message.data()), static_cast<uint32_t>(message.size()),
                    nullptr);
+}
+
+void expect_takes_every_panel_code(const char* panel, bool (*takes_code)(const char* text)) {
+    const PanelKind* kind = find_panel_kind(panel);
+    ASSERT_NE(kind, nullptr) << panel;
+    for (int variant = 1; variant <= variant_count(kind); ++variant) {
+        g_bridge.encoder_version = variant;
+        for (const KeyBinding* key = kind->keys[variant - 1]; key->key != 0; ++key) {
+            EXPECT_TRUE(takes_code(key->code)) << panel << " version " << variant << ": " << key->code;
+        }
+        for (const char* stray : {"", "GET / HTTP/1.0", "\x16\xfe\xff", "hello", "\x7f"}) {
+            EXPECT_FALSE(takes_code(stray)) << panel << " version " << variant << ": " << stray;
+        }
+    }
 }

@@ -51,6 +51,11 @@ public:
     std::vector<std::string> lines();
     // Sends one datagram from the panel to the program.
     void send_from_panel(const char* text);
+    // A second sender on loopback: another port of the panel's, or anything
+    // else on the network that reaches the program's port. Closed by close().
+    bool open_other();
+    void send_from_other(const char* text, size_t length);
+    std::vector<std::string> lines_at_other();
     // Runs one REQUEST_PANEL_DATA frame through the update cycle once the
     // datagrams sent from the panel are waiting.
     void run_frame(const TestFrame& frame);
@@ -59,7 +64,14 @@ public:
     platform::UdpSocket panel = platform::kInvalidSocket;
     platform::SocketAddressV4 program_address{};
     platform::SocketAddressV4 panel_address{};
+    platform::UdpSocket other = platform::kInvalidSocket;
+    platform::SocketAddressV4 other_address{};
 
 private:
-    int unread_ = 0;  // datagrams sent from the panel since the last frame
+    int unread_ = 0;  // datagrams sent to the program since the last frame
 };
+
+// Checks a panel family's code test against the virtual panel's catalog of
+// the front plates: every code the named panel sends, on each of its
+// versions, is taken; datagrams no panel sends are not.
+void expect_takes_every_panel_code(const char* panel, bool (*takes_code)(const char* text));

@@ -3,9 +3,8 @@
 // set the VFR code, and the display shows mode, flight level and code.
 #include "panels/xpdr/xpdr_panel.h"
 
-#include <cstring>
-
 #include "core/bridge_state.h"
+#include "core/panel_input.h"
 #include "core/panel_messages.h"
 
 XpdrPanelState g_xpdr_panel;
@@ -42,16 +41,9 @@ void on_alt_key(const uint8_t* block, int) { xpdr_key_on_alt(&g_xpdr_panel.entry
 void ident_key(const uint8_t*, int) { xpdr_key_ident(&g_xpdr_panel.entry, g_xpdr_panel.event); }
 void vfr_key(const uint8_t*, int) { xpdr_key_vfr_code(&g_xpdr_panel.entry, g_xpdr_panel.event, g_bridge.xpdr_code); }
 
-// The panel's input codes. A datagram acts when it starts with a code;
-// whatever follows the code is ignored.
-struct XpdrInput {
-    const char* code;
-    int32_t encoder_version;  // 0: both panel versions
-    void (*act)(const uint8_t* block, int direction);
-    int direction;
-};
-
-const XpdrInput kInputs[] = {
+// The codes of both panel versions: one encoder that sets the code or the
+// mode, or two of which the second steps the mode.
+const PanelInput kInputs[] = {
     {"R-", 1, single_encoder, -1},
     {"R+", 1, single_encoder, +1},
     {"R1-", 2, code_step, -1},
@@ -64,6 +56,10 @@ const XpdrInput kInputs[] = {
     {"T", 0, ident_key, 0},
     {"B", 0, vfr_key, 0},
 };
+
+const PanelInput* find_input(const char* text) {
+    return find_panel_input(kInputs, sizeof kInputs / sizeof kInputs[0], g_bridge.encoder_version, text);
+}
 
 }  // namespace
 
@@ -87,13 +83,10 @@ void xpdr_prepare(const uint8_t* block) {
 void xpdr_input(const char* text, const uint8_t* block) {
     if (!g_xpdr_panel.started || !text || !block) return;
     if (!power_accepts_input(block, g_xpdr_panel.power)) return;
-    for (const XpdrInput& in : kInputs) {
-        if (in.encoder_version != 0 && in.encoder_version != g_bridge.encoder_version) continue;
-        if (std::strncmp(text, in.code, std::strlen(in.code)) != 0) continue;
-        in.act(block, in.direction);
-        return;
-    }
+    if (const PanelInput* in = find_input(text)) in->act(block, in->direction);
 }
+
+bool xpdr_takes_code(const char* text) { return text && find_input(text) != nullptr; }
 
 void xpdr_display(const uint8_t* block) {
     if (!g_xpdr_panel.started || !block) return;
@@ -114,4 +107,4 @@ void xpdr_countdown(const uint8_t* block) {
     xpdr_count_down(&g_xpdr_panel.entry);
 }
 
-const PanelHooks kXpdrPanelHooks = {nullptr, xpdr_prepare, xpdr_input, xpdr_display, xpdr_countdown};
+const PanelHooks kXpdrPanelHooks = {nullptr, xpdr_prepare, xpdr_input, xpdr_display, xpdr_countdown, xpdr_takes_code};

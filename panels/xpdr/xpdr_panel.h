@@ -31,6 +31,7 @@ void xpdr_prepare(const uint8_t* block);
 void xpdr_input(const char* text, const uint8_t* block);
 void xpdr_display(const uint8_t* block);
 void xpdr_countdown(const uint8_t* block);
+bool xpdr_takes_code(const char* text);
 
 // The hooks to hand to run_program.
 extern const PanelHooks kXpdrPanelHooks;

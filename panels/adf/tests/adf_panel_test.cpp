@@ -193,4 +193,6 @@ TEST_F(AdfPanel, TestModeTwoPrintsTheDigitsOnlyAndOddCodesAreIgnored) {
     EXPECT_EQ(take_event_ids(), (Ids{kSwap}));
 }
 
+TEST_F(AdfPanel, TakesEveryCodeItsPanelSends) { expect_takes_every_panel_code("adf", kAdfPanelHooks.takes_code); }
+
 }  // namespace

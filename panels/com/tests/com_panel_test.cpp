@@ -179,6 +179,10 @@ TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {
     EXPECT_EQ(events(), (Ids{e.swap, e.wi}));
 }
 
+TEST_P(ComPanel, TakesEveryCodeItsPanelSends) {
+    expect_takes_every_panel_code(radio_ == 1 ? "comm1" : "comm2", kComPanelHooks.takes_code);
+}
+
 TEST_P(ComPanel, UnknownEncoderVersionStillTakesKeys) {
     RadioEvents e = events_of(radio_);
     g_bridge.encoder_version = 0;
@@ -321,6 +325,35 @@ TEST_P(ComCycle, UpdateCyclePassesPanelInputToTheComSteps) {
     ASSERT_GE(sent.size(), 3u);
     EXPECT_EQ(sent[0], "B>ON");
     EXPECT_EQ(sent[1], "F>122.800  119.100");
+}
+
+// Datagrams from anywhere else on the network leave the display with the
+// panel, even one that begins with a code but was too long to take; a key
+// from a new port of the panel moves it there, an identity text back.
+TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
+    ASSERT_TRUE(link_.open_other());
+    g_bridge.panel_connected = 1;
+    const std::string too_long(300, 'S');
+    for (const std::string& stray : {std::string(), std::string("GET / HTTP/1.0"), std::string("\x16\xfe\xff"),
+                                     std::string("VRAN-COM3_1.0"), too_long}) {
+        link_.send_from_other(stray.data(), stray.size());
+    }
+    link_.run_frame(powered());
+    std::vector<std::string> at_panel = lines();
+    ASSERT_FALSE(at_panel.empty());
+    EXPECT_EQ(at_panel[0], "B>ON");
+    EXPECT_TRUE(link_.lines_at_other().empty());
+    EXPECT_TRUE(events().empty());
+
+    link_.send_from_other("S", 1);
+    link_.run_frame(powered());
+    EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
+    EXPECT_EQ(link_.lines_at_other(), at_panel);
+    EXPECT_TRUE(lines().empty());
+
+    link_.send_from_panel(radio_ == 1 ? "VRAN-COM1_1.0" : "VRAN-COM2_2.0");
+    link_.run_frame(powered());
+    EXPECT_EQ(lines(), at_panel);
 }
 
 INSTANTIATE_TEST_SUITE_P(Comm1, ComOneHeader, ::testing::Values(1));

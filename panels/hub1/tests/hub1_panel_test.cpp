@@ -308,4 +308,14 @@ TEST_F(HubPanel, PagesShowTheirRadiosAndResetTheirDisplayWhenOff) {
     EXPECT_EQ(frame({"M"}), (Lines{"B>ON", "H>ADF             ", "C>6", "F> 344.5    \x04  010"}));
 }
 
+// The panel sends every key whichever page is shown ("B" has no use on a
+// COM page).
+TEST_F(HubPanel, TakesEveryCodeItsPanelSendsOnEveryPage) {
+    for (HubPage page : {PAGE_COM1, PAGE_XPDR}) {
+        show(page);
+        expect_takes_every_panel_code("hub1", kHubPanelHooks.takes_code);
+    }
+    EXPECT_FALSE(hub_takes_code("R"));  // an encoder code needs its direction
+}
+
 }  // namespace

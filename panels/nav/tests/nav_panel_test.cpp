@@ -204,6 +204,10 @@ TEST_P(NavPanel, DualEncoderKnobsAreEachProgramsOwn) {
     EXPECT_EQ(g_bridge.input_countdown, n_ == 2 ? kNavInputFrames : 0);
 }
 
+TEST_P(NavPanel, TakesEveryCodeItsPanelSends) {
+    expect_takes_every_panel_code(n_ == 1 ? "nav1" : "nav2", kNavPanelHooks.takes_code);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPrograms, NavPanel, ::testing::Values(1, 2),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "NAV" + std::to_string(info.param);

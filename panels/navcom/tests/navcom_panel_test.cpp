@@ -256,6 +256,10 @@ TEST_P(NavComPanel, StartUpEventsOnTheInitialFrameOfNavComOneOnlyAndNothingToThe
     EXPECT_TRUE(link_.lines().empty());
 }
 
+TEST_P(NavComPanel, TakesEveryCodeItsPanelSends) {
+    expect_takes_every_panel_code(n_ == 1 ? "navcom1" : "navcom2", kNavComPanelHooks.takes_code);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPrograms, NavComPanel, ::testing::Values(1, 2),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "NAVCOM" + std::to_string(info.param);

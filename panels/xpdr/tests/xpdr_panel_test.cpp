@@ -236,4 +236,6 @@ TEST_F(XpdrPanel, UpdateCycleRunsTheTransponderSteps) {
     EXPECT_EQ(link_.lines(), Lines{});
 }
 
+TEST_F(XpdrPanel, TakesEveryCodeItsPanelSends) { expect_takes_every_panel_code("xpdr", kXpdrPanelHooks.takes_code); }
+
 }  // namespace
