@@ -30,6 +30,14 @@ int receive_into_buffer(platform::SocketAddressV4* source, int32_t* source_len) 
     return n;
 }
 
+// An identity text is the panel's wherever it comes from; a code only from
+// the panel's own host, on whatever port: one that happens to begin with a
+// key's letter from anywhere else on the network takes nothing away.
+bool follows_source(const char* text, const platform::SocketAddressV4& source) {
+    if (program_identity_variant(g_program, text) != 0) return true;
+    return source.address == g_bridge.panel_address.address && is_panel_traffic(text);
+}
+
 }  // namespace
 
 int format_line(char* buffer, const char* format, ...) {
@@ -67,7 +75,7 @@ int receive_panel_input() {
     platform::SocketAddressV4 source{};
     int32_t source_len = sizeof source;
     int n = receive_into_buffer(&source, &source_len);
-    if (n >= 0 && is_panel_traffic(g_bridge.receive_buffer)) {
+    if (n >= 0 && follows_source(g_bridge.receive_buffer, source)) {
         g_bridge.panel_address = source;
         g_bridge.panel_address_len = source_len;
     }

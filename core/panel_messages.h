@@ -32,8 +32,9 @@ int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const c
 int receive_panel_datagram();
 
 // The same for a connected panel's input: the source becomes panel_address
-// only when the text is panel traffic, so that whatever else reaches the
-// port leaves the display where it is.
+// only when the text is panel traffic (a code only from the panel's own
+// host), so that whatever else reaches the port leaves the display where it
+// is.
 int receive_panel_input();
 
 // Traffic only the panel sends: one of the program's identity texts, or a

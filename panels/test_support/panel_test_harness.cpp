@@ -16,20 +16,20 @@ namespace {
 constexpr uint32_t kLoopback = 0x7F000001;
 const char kEndMark[] = "#end";
 
-platform::SocketAddressV4 loopback_address(uint16_t port) {
+platform::SocketAddressV4 loopback_address(uint16_t port, uint32_t host = kLoopback) {
     platform::SocketAddressV4 a{};
     a.family = platform::kFamilyInet;
     a.port = platform::host_to_net16(port);
-    a.address = platform::host_to_net32(kLoopback);
+    a.address = platform::host_to_net32(host);
     return a;
 }
 
 // Binds to a free loopback port; the address it got, or port 0 on failure.
-platform::SocketAddressV4 bind_loopback(platform::UdpSocket s) {
+platform::SocketAddressV4 bind_loopback(platform::UdpSocket s, uint32_t host = kLoopback) {
     std::random_device rd;
     uint16_t first = static_cast<uint16_t>(20000 + rd() % 30000);
     for (int i = 0; i < 500; ++i) {
-        platform::SocketAddressV4 a = loopback_address(static_cast<uint16_t>(first + i));
+        platform::SocketAddressV4 a = loopback_address(static_cast<uint16_t>(first + i), host);
         if (platform::udp_bind(s, &a) == 0) return a;
     }
     return loopback_address(0);
@@ -128,11 +128,12 @@ void PanelLoopback::close() {
     program = panel = other = platform::kInvalidSocket;
 }
 
-bool PanelLoopback::open_other() {
+bool PanelLoopback::open_other(uint32_t host) {
+    platform::udp_close(other);
     other = platform::udp_open();
     EXPECT_NE(other, platform::kInvalidSocket);
     if (other == platform::kInvalidSocket) return false;
-    other_address = bind_loopback(other);
+    other_address = bind_loopback(other, host);
     EXPECT_NE(other_address.port, 0);
     return other_address.port != 0;
 }

@@ -51,9 +51,11 @@ public:
     std::vector<std::string> lines();
     // Sends one datagram from the panel to the program.
     void send_from_panel(const char* text);
-    // A second sender on loopback: another port of the panel's, or anything
-    // else on the network that reaches the program's port. Closed by close().
-    bool open_other();
+    // A second sender on loopback: another port of the panel's host
+    // (127.0.0.1), or with another host address (127.0.0.2) anything else on
+    // the network that reaches the program's port. Closed by close() or the
+    // next open_other().
+    bool open_other(uint32_t host = 0x7F000001);
     void send_from_other(const char* text, size_t length);
     std::vector<std::string> lines_at_other();
     // Runs one REQUEST_PANEL_DATA frame through the update cycle once the

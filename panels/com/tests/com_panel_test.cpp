@@ -328,8 +328,9 @@ TEST_P(ComCycle, UpdateCyclePassesPanelInputToTheComSteps) {
 }
 
 // Datagrams from anywhere else on the network leave the display with the
-// panel, even one that begins with a code but was too long to take; a key
-// from a new port of the panel moves it there, an identity text back.
+// panel, even one that begins with a code but was too long to take, or a code
+// from another host; a key from a new port of the panel moves it there, an
+// identity text back.
 TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
     ASSERT_TRUE(link_.open_other());
     g_bridge.panel_connected = 1;
@@ -345,6 +346,16 @@ TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
     EXPECT_TRUE(link_.lines_at_other().empty());
     EXPECT_TRUE(events().empty());
 
+    // A code from another host is acted on as ever, but it is no port of the
+    // panel's: the display stays.
+    ASSERT_TRUE(link_.open_other(0x7F000002));
+    link_.send_from_other("S", 1);
+    link_.run_frame(powered());
+    EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
+    EXPECT_EQ(lines(), at_panel);
+    EXPECT_TRUE(link_.lines_at_other().empty());
+
+    ASSERT_TRUE(link_.open_other());
     link_.send_from_other("S", 1);
     link_.run_frame(powered());
     EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
