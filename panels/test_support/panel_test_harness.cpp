@@ -143,6 +143,16 @@ void PanelLoopback::send_from_other(const char* text, size_t length) {
     ++unread_;
 }
 
+bool PanelLoopback::other_sends_as_bound() {
+    platform::udp_send_to(other, "?", 1, &program_address, sizeof program_address);
+    platform::udp_wait_readable(program, 5000);
+    char buf[8];
+    platform::SocketAddressV4 from{};
+    int32_t from_len = sizeof from;
+    int n = platform::udp_receive_from(program, buf, sizeof buf, &from, &from_len);
+    return n == 1 && from.address == other_address.address;
+}
+
 std::vector<std::string> PanelLoopback::lines_at_other() { return lines_at(program, other, other_address); }
 
 std::vector<std::string> PanelLoopback::lines() { return lines_at(program, panel, panel_address); }

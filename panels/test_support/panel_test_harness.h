@@ -57,6 +57,9 @@ public:
     // next open_other().
     bool open_other(uint32_t host = 0x7F000001);
     void send_from_other(const char* text, size_t length);
+    // Whether the program sees the second sender's datagrams come from the
+    // address it was bound to (a probe the program's socket reads at once).
+    bool other_sends_as_bound();
     std::vector<std::string> lines_at_other();
     // Runs one REQUEST_PANEL_DATA frame through the update cycle once the
     // datagrams sent from the panel are waiting.

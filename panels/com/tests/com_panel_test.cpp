@@ -347,13 +347,16 @@ TEST_P(ComCycle, OnlyPanelTrafficMovesTheDisplay) {
     EXPECT_TRUE(events().empty());
 
     // A code from another host is acted on as ever, but it is no port of the
-    // panel's: the display stays.
+    // panel's: the display stays. (Wine sends from 127.0.0.1 whatever loopback
+    // address the socket was bound to, so there the step cannot be taken.)
     ASSERT_TRUE(link_.open_other(0x7F000002));
-    link_.send_from_other("S", 1);
-    link_.run_frame(powered());
-    EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
-    EXPECT_EQ(lines(), at_panel);
-    EXPECT_TRUE(link_.lines_at_other().empty());
+    if (link_.other_sends_as_bound()) {
+        link_.send_from_other("S", 1);
+        link_.run_frame(powered());
+        EXPECT_EQ(events(), (Ids{events_of(radio_).swap}));
+        EXPECT_EQ(lines(), at_panel);
+        EXPECT_TRUE(link_.lines_at_other().empty());
+    }
 
     ASSERT_TRUE(link_.open_other());
     link_.send_from_other("S", 1);
