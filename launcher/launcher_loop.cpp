@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "launcher/adapter_choice.h"
+#include "launcher/end_running.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
 #include "launcher/panel_scan.h"
@@ -37,7 +38,9 @@ void set_up_console() {
     if (g_launcher.table_on) std::fputs("\x1b[2J", stdout);
 }
 
-bool stop_asked() { return platform::interrupt_requested() || platform::terminal_stop_requested(); }
+bool stop_asked() {
+    return platform::interrupt_requested() || platform::terminal_stop_requested() || end_requested();
+}
 
 // Returns false when the user quits.
 bool handle_keys(uint64_t now_ms) {
@@ -66,6 +69,7 @@ int run_launcher() {
         return 1;
     }
     set_up_console();
+    take_end_requests();
     if (!platform::children_end_with_us())
         report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
     scan_setup(platform::monotonic_ms());
