@@ -1,0 +1,31 @@
+; Relay-Launcher's own commands, as the installer and the uninstaller run
+; them: the launcher knows the simulator's editions and start lists, so
+; neither keeps a list of its own.
+
+; RelaySimulatorInstalled <launcher> <out>: "1" when "--autostart status"
+; finds a simulator installed and can read its start lists (exit code 0).
+!macro RelaySimulatorInstalled LAUNCHER OUT
+  nsExec::Exec '"${LAUNCHER}" --autostart status'
+  Pop ${OUT}
+  ${If} ${OUT} == "0"
+    StrCpy ${OUT} "1"
+  ${Else}
+    StrCpy ${OUT} ""
+  ${EndIf}
+!macroend
+
+; RelayAutostart <launcher> <on|off> <out>: "--autostart on|off", its lines
+; shown in the details; its exit code in out.
+!macro RelayAutostart LAUNCHER VERB OUT
+  DetailPrint "Relay-Launcher --autostart ${VERB}"
+  nsExec::ExecToLog '"${LAUNCHER}" --autostart ${VERB}'
+  Pop ${OUT}
+!macroend
+
+; RelayEndRunning <launcher> <out>: asks the running launcher to end and
+; waits until it and its programs are gone; out is 0 once none runs.
+!macro RelayEndRunning LAUNCHER OUT
+  DetailPrint "Relay-Launcher --end-running"
+  nsExec::ExecToLog '"${LAUNCHER}" --end-running'
+  Pop ${OUT}
+!macroend
