@@ -38,9 +38,7 @@ void set_up_console() {
     if (g_launcher.table_on) std::fputs("\x1b[2J", stdout);
 }
 
-bool stop_asked() {
-    return platform::interrupt_requested() || platform::terminal_stop_requested() || end_requested();
-}
+bool stop_asked() { return platform::interrupt_requested() || platform::terminal_stop_requested(); }
 
 // Returns false when the user quits.
 bool handle_keys(uint64_t now_ms) {
@@ -85,7 +83,7 @@ int run_launcher() {
             draw_table(now);
             next_draw = now + kDrawIntervalMs;
         }
-        if (stop_asked() || !handle_keys(now)) break;
+        if (stop_asked() || end_requested() || !handle_keys(now)) break;
     }
 
     if (g_launcher.searching) search_end(&g_launcher.search);

@@ -17,10 +17,10 @@ int main(int argc, char** argv) {
         print_usage();
         return 0;
     }
+    if (options.end_running) return end_running_launcher();
     // Only the simulator's start list: allowed while the cockpit runs, so
     // no instance lock, no log, no program started.
     if (options.autostart) return autostart_run(options.autostart);
-    if (options.end_running) return end_running_launcher();
     launcher_reset();
     g_launcher.with_simulator = options.with_simulator;
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
