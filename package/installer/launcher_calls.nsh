@@ -28,4 +28,20 @@
   DetailPrint "Relay-Launcher --end-running"
   nsExec::ExecToLog '"${LAUNCHER}" --end-running'
   Pop ${OUT}
+  ; The launcher lets go of its lock just before its process ends, and
+  ; Windows frees a program's file only then: wait for the installed
+  ; launcher's file to be free (5 s at most).
+  ${If} ${OUT} == 0
+    StrCpy $R8 0
+    ${Do}
+      ClearErrors
+      FileOpen $R7 "$INSTDIR\Relay-Launcher.exe" a
+      ${IfNot} ${Errors}
+        FileClose $R7
+        ${Break}
+      ${EndIf}
+      Sleep 250
+      IntOp $R8 $R8 + 1
+    ${LoopUntil} $R8 >= 20
+  ${EndIf}
 !macroend
