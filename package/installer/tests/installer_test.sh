@@ -51,8 +51,6 @@ run_wine() {
   timeout -k 5 $((60 * E2E_SLOW)) "$RELAY_WINE" "$@" >"$log" 2>&1 || E2E_RC=$?
 }
 
-uninstall_key() { "$RELAY_WINE" reg query "$key" 2>/dev/null | tr -d '\r'; }
-
 run_wine install "$setup" /S /AUTOSTART=on
 [ "$E2E_RC" = 0 ] || e2e_fail "the silent install ended with $E2E_RC"
 # Stripping stamps each .exe with the time, so those compare by size.
@@ -66,7 +64,7 @@ while read -r file; do
   esac || e2e_fail "the installed $file is not the zip's"
 done <"$W/zip.txt"
 [ -s "$menu/Relay-Launcher.lnk" ] && [ -s "$menu/QUICKSTART.lnk" ] || e2e_fail "no Start-menu entries"
-entry=$(uninstall_key)
+entry=$("$RELAY_WINE" reg query "$key" 2>/dev/null | tr -d '\r')
 for want in "DisplayName    REG_SZ    Avionics Relay" "DisplayVersion    REG_SZ    $v" \
             "Publisher    REG_SZ    The Avionics Relay authors" \
             "UninstallString    REG_SZ    \"C:\\users\\" "QuietUninstallString    REG_SZ    \"C:\\users\\"; do
@@ -122,12 +120,13 @@ copy_runs() {
 }
 run_wine uninstall "$app/Uninstall.exe" /S
 [ "$E2E_RC" = 0 ] || e2e_fail "the silent uninstall did not start: $E2E_RC"
+# (Uninstall.exe goes last: the copy may not have been seen yet.)
 end=$((SECONDS + 60 * E2E_SLOW))
-while copy_runs; do
-  [ $SECONDS -lt $end ] || e2e_fail "the uninstaller has not finished after $((60 * E2E_SLOW)) s"
+while copy_runs || [ -e "$app/Uninstall.exe" ]; do
+  [ $SECONDS -lt $end ] ||
+    e2e_fail "the uninstall has not finished after $((60 * E2E_SLOW)) s; left: $(cd "$app" && find . -type f | tr '\n' ' ')"
   sleep 0.5
 done
-[ ! -e "$app/Uninstall.exe" ] || e2e_fail "the uninstall stopped; left: $(cd "$app" && find . -type f | tr '\n' ' ')"
 e2e_wait_exit "$launcher_pid" 30
 [ "$E2E_RC" = 0 ] || e2e_fail "the running launcher ended with $E2E_RC"
 grep -qF "asked to end" "$app/Relay-Launcher.log" || e2e_fail "the launcher's log does not say it was asked to end"
