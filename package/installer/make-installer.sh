@@ -26,11 +26,12 @@ cmake --install "$build" --prefix "$stage" --strip >"$work/install.log" 2>&1 ||
 # place on a first installation only, and the uninstaller keeps it.
 files=$(cd "$stage" && find . -type f ! -path ./Avionics-Panel.cfg | sed 's|^\./||' | LC_ALL=C sort)
 folders=$(cd "$stage" && find . -mindepth 1 -type d | sed 's|^\./||' | LC_ALL=C sort -r)
-# Names go into the script as they are: nothing that NSIS would read as a
+# Paths go into the script as they are: nothing that NSIS would read as a
 # variable or a quote.
-if grep -q '[^A-Za-z0-9._/ -]' <<<"$files$folders"; then
-  echo "$0: a file name the installer script cannot take as it is:" >&2
-  grep '[^A-Za-z0-9._/ -]' <<<"$files$folders" >&2
+names=$(printf '%s\n' "$stage" "$files" "$folders")
+if grep -q '[^A-Za-z0-9._/ -]' <<<"$names"; then
+  echo "$0: a path the installer script cannot take as it is:" >&2
+  grep '[^A-Za-z0-9._/ -]' <<<"$names" >&2
   exit 1
 fi
 {
