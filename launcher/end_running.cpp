@@ -1,22 +1,9 @@
 #include "launcher/end_running.h"
 
 #include "core/console.h"
-#include "launcher/instance_lock.h"
 #include "launcher/launcher_report.h"
-#include "launcher/launcher_state.h"
 #include "platform/end_request.h"
 #include "platform/env.h"
-
-namespace {
-
-// The instance lock tells: it is free once no launcher runs.
-bool launcher_running() {
-    if (!take_instance_lock()) return true;
-    release_instance_lock();
-    return false;
-}
-
-}  // namespace
 
 void take_end_requests() {
     if (!platform::end_request_listen())
@@ -30,20 +17,13 @@ bool end_requested() {
 }
 
 int end_running_launcher() {
-    launcher_reset();
-    if (!launcher_running()) {
+    if (!platform::end_request_send()) {
         console_print("No Relay-Launcher is running.\n");
         return 0;
     }
-    if (!platform::end_request_send()) {
-        console_print(
-            "Relay-Launcher is running but cannot be asked to end (an older one, or another user's): "
-            "end it with q in its window.\n");
-        return 1;
-    }
     console_print("Asked the running Relay-Launcher to end; waiting for it and its programs.\n");
     uint64_t give_up = platform::monotonic_ms() + kEndRunningWaitMs;
-    while (launcher_running()) {
+    while (platform::end_request_listened()) {
         if (platform::monotonic_ms() >= give_up) {
             console_print("Relay-Launcher is still running after %u s: end it with q in its window.\n",
                           static_cast<unsigned>(kEndRunningWaitMs / 1000));

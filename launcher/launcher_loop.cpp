@@ -60,6 +60,9 @@ int run_launcher() {
     report("started in %s%s", g_launcher.folder,
            g_launcher.with_simulator ? ", with the simulator: ends once its session is over" : "");
     read_launch_settings(&g_launcher.settings);
+    // Early, so that --end-running sees a launcher still at the adapter
+    // question as running.
+    take_end_requests();
     // Before the table and raw keys: the choice may ask at the console. A
     // launcher the simulator started has nobody to answer.
     if (!settle_adapter(platform::terminal_is_interactive() && !g_launcher.with_simulator)) {
@@ -67,7 +70,6 @@ int run_launcher() {
         return 1;
     }
     set_up_console();
-    take_end_requests();
     if (!platform::children_end_with_us())
         report("the programs cannot be tied to the launcher: they would outlive it if it were killed");
     scan_setup(platform::monotonic_ms());

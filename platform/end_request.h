@@ -12,11 +12,14 @@ namespace platform {
 bool end_request_listen();
 
 // True once a request has arrived. Polled; never blocks. What listens
-// stays open until the process ends, so that a launcher still stopping its
-// programs is seen as asked, not as one that cannot be asked.
+// stays open until the process ends, so the asking side can tell when the
+// launcher has gone.
 bool end_request_received();
 
-// The asking side: true when a listening launcher got the request.
+// The asking side: true when a launcher listens and got the request.
 bool end_request_send();
+
+// True while a launcher listens: until its process has ended.
+bool end_request_listened();
 
 }  // namespace platform

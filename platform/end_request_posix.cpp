@@ -2,6 +2,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -67,9 +68,22 @@ bool end_request_send() {
     socklen_t length = end_address(&address);
     int s = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (s < 0) return false;
-    bool sent = sendto(s, "E", 1, 0, reinterpret_cast<sockaddr*>(&address), length) == 1;
+    // A full queue holds requests already: the launcher is asked.
+    bool sent = sendto(s, "E", 1, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&address), length) == 1 ||
+                errno == EAGAIN;
     close(s);
     return sent;
+}
+
+bool end_request_listened() {
+    sockaddr_un address;
+    socklen_t length = end_address(&address);
+    int s = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return false;
+    // Connecting needs a socket bound at the name; nothing is sent.
+    bool listened = connect(s, reinterpret_cast<sockaddr*>(&address), length) == 0;
+    close(s);
+    return listened;
 }
 
 }  // namespace platform

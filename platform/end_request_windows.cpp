@@ -21,6 +21,12 @@ bool end_request_listen() {
 
 bool end_request_received() { return g_event && WaitForSingleObject(g_event, 0) == WAIT_OBJECT_0; }
 
+bool end_request_listened() {
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kEventName);
+    if (event) CloseHandle(event);
+    return event != nullptr;
+}
+
 bool end_request_send() {
     HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, kEventName);
     if (!event) return false;
