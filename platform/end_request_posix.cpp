@@ -45,7 +45,8 @@ bool end_request_listen() {
 
 bool end_request_received() {
     if (g_received || g_socket < 0) return g_received;
-    for (;;) {
+    // Bounded, so that another user's datagrams cannot hold the caller.
+    for (int i = 0; i < 16; ++i) {
         char byte;
         iovec data = {&byte, 1};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
@@ -61,6 +62,7 @@ bool end_request_received() {
         std::memcpy(&sender, CMSG_DATA(c), sizeof sender);
         if (sender.uid == getuid()) return g_received = true;
     }
+    return false;
 }
 
 bool end_request_send() {
