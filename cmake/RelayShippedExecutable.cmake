@@ -7,7 +7,8 @@
 #    which the release test checks that THIRD-PARTY-NOTICES.txt names all the
 #    outside code the link pulled in.
 set(RELAY_PRODUCT_NAME "Avionics Panel Relays")
-set(RELAY_COPYRIGHT "Copyright (c) 2026 The Avionics Relay authors")
+set(RELAY_AUTHORS "The Avionics Relay authors")
+set(RELAY_COPYRIGHT "Copyright (c) 2026 ${RELAY_AUTHORS}")
 set(relay_shipped_dir ${CMAKE_CURRENT_LIST_DIR}/shipped)
 
 function(relay_shipped_executable target description)

@@ -44,11 +44,17 @@ bool set_interface(LaunchOptions* options, const char* value) {
     return true;
 }
 
+bool set_end_running(LaunchOptions* options, const char*) {
+    options->end_running = true;
+    return true;
+}
+
 const OptionRow kOptions[] = {
     {"--help", nullptr, "this text", set_help},
     {"--autostart", "on|off|status", "start with the simulator: on, off, status (Windows)", set_autostart},
     {kAutostartCommandLine, nullptr, "as the simulator starts it: end with its session", set_with_simulator},
     {"--interface", "N", "use network adapter N for this run; Avionics-Panel.cfg stays as it is", set_interface},
+    {"--end-running", nullptr, "ask the Relay-Launcher running here to end, and wait for it", set_end_running},
 };
 
 const OptionRow* find_option(const char* name) {

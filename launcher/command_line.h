@@ -10,6 +10,7 @@ struct LaunchOptions {
     bool with_simulator;
     bool interface_given;     // --interface N
     int32_t interface_index;  // N
+    bool end_running;         // --end-running
 };
 
 // Fills options; false (after a console line saying why) when the command

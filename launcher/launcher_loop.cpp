@@ -4,6 +4,7 @@
 
 #include "core/run_by_launcher.h"
 #include "launcher/adapter_choice.h"
+#include "launcher/end_running.h"
 #include "launcher/launcher_report.h"
 #include "launcher/launcher_state.h"
 #include "launcher/outside_programs.h"
@@ -76,6 +77,9 @@ int run_launcher() {
     report("started in %s%s", g_launcher.folder,
            g_launcher.with_simulator ? ", with the simulator: ends once the simulator has gone" : "");
     read_launch_settings(&g_launcher.settings);
+    // Early, so that --end-running sees a launcher still at the adapter
+    // question as running.
+    take_end_requests();
     // Before the table and raw keys: the choice may ask at the console. A
     // launcher the simulator started has nobody to answer.
     if (!settle_adapter(platform::terminal_is_interactive() && !g_launcher.with_simulator)) {
@@ -102,7 +106,7 @@ int run_launcher() {
             draw_table(now);
             next_draw = now + kDrawIntervalMs;
         }
-        if (stop_asked() || !handle_keys(now)) break;
+        if (stop_asked() || end_requested() || !handle_keys(now)) break;
     }
 
     scan_stop();

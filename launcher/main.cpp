@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "launcher/autostart/autostart.h"
 #include "launcher/command_line.h"
+#include "launcher/end_running.h"
 #include "launcher/instance_lock.h"
 #include "launcher/launcher_loop.h"
 #include "launcher/launcher_report.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         print_usage();
         return 0;
     }
+    if (options.end_running) return end_running_launcher();
     // Only the simulator's start list: allowed while the cockpit runs, so
     // no instance lock, no log, no program started.
     if (options.autostart) return autostart_run(options.autostart);

@@ -6,6 +6,7 @@
 #   tsan     -> build-tsan/bin/   (ThreadSanitizer; the simulator client's tests only)
 #   fuzz     -> build-fuzz/bin/   (clang libFuzzer targets)
 #   package  -> the release packages: builds native and windows, then
+#               build-release/AvionicsRelay-<version>-setup.exe,
 #               build-release/AvionicsRelay-<version>-win64.zip,
 #               build-release/AvionicsRelay-<version>-Linux.tar.gz and
 #               build-release/SHA256SUMS.txt
@@ -20,6 +21,7 @@ if [ "$kind" = package ]; then
   out=$root/build-release
   rm -rf "$out"
   (cd "$root/build-windows" && cpack -G ZIP -B "$out")
+  bash "$root/package/installer/make-installer.sh" "$root/build-windows" "$out"
   (cd "$root/build" && cpack -G TGZ -B "$out")
   rm -rf "$out/_CPack_Packages"
   bash "$root/tools/release-sums.sh" "$out"

@@ -5,7 +5,7 @@ set -euo pipefail
 what=${1:-all}
 packages=(cmake g++ make googletest libbenchmark-dev iproute2 util-linux)
 if [ "$what" = all ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine64 clang libclang-rt-14-dev)
+  packages+=(g++-mingw-w64-x86-64-posix wine64 nsis clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -7,7 +7,7 @@ set -euo pipefail
 [ $# = 1 ] || { echo "usage: $0 <folder>" >&2; exit 2; }
 cd "$1"
 shopt -s nullglob
-packages=(AvionicsRelay-*.zip AvionicsRelay-*.tar.gz)
+packages=(AvionicsRelay-*-setup.exe AvionicsRelay-*.zip AvionicsRelay-*.tar.gz)
 [ ${#packages[@]} -gt 0 ] || { echo "$0: no AvionicsRelay package in $1" >&2; exit 1; }
 sha256sum "${packages[@]}" > SHA256SUMS.txt
 echo "Wrote $PWD/SHA256SUMS.txt"

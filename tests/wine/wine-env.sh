@@ -4,7 +4,9 @@
 # the program's packets out of the namespace).
 export WINEDEBUG=-all
 export WINEPREFIX="${RELAY_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/relay-wine-prefix}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or browser engine to fetch; no menu entries or file types written
+# into the machine's own desktop for what a test installs.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 RELAY_WINE=/usr/lib/wine/wine64
 RELAY_WINESERVER=/usr/lib/wine/wineserver
 

@@ -6,6 +6,7 @@
 # Environment: RELAY_BIN (folder of the executables), RELAY_KIND (native or
 # windows: .exe programs run under Wine with a wineserver started inside the
 # namespace), RELAY_SRC (source folder), E2E_KEEP=1 keeps the work folder.
+# E2E_OWN_WINEPREFIX=1, set before sourcing: see below.
 set -u
 
 E2E_SRC=${RELAY_SRC:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
@@ -47,6 +48,12 @@ trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ "$E2E_KIND" = windows ]; then
+  # A test that installs into Windows' own folders and registry
+  # (E2E_OWN_WINEPREFIX=1) gets a prefix made afresh in its work folder,
+  # and Wine a home folder there too.
+  if [ "${E2E_OWN_WINEPREFIX:-0}" = 1 ]; then
+    export RELAY_WINEPREFIX=$E2E_WORK/wineprefix HOME=$E2E_WORK/home
+  fi
   # shellcheck source=../../wine/wine-env.sh
   source "$E2E_SRC/tests/wine/wine-env.sh"
   relay_wine_start
