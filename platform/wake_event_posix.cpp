@@ -1,26 +1,32 @@
-#include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <new>
 
 #include "platform/wake_event.h"
 
 namespace platform {
 
-// One word (clear, set, or clear with the waiter asleep) and an eventfd the
-// waiter polls, beside the panel's socket when it watches one. Setting
-// writes the eventfd only while the waiter sleeps, so a busy loop is set
-// without a system call.
+// One word (clear, set, or clear with the waiter asleep) and an eventfd that
+// setting writes only while the waiter sleeps, so a busy loop is set
+// without a system call. The eventfd is watched edge-triggered and never
+// read: each write is one wake-up, and a wait costs one system call, as a
+// futex would.
 struct WakeEvent {
     std::atomic<int> state{0};
     int fd = -1;
+    int epoll = -1;  // the eventfd alone
 };
 
+// The socket, level-triggered: a datagram left waiting ends the next wait.
+// The event's eventfd joins it at the first wait with that event.
 struct SocketWatch {
-    int fd;
+    int epoll = -1;
+    WakeEvent* joined = nullptr;
 };
 
 namespace {
@@ -29,18 +35,24 @@ constexpr int kClear = 0;
 constexpr int kSet = 1;
 constexpr int kSleeping = 2;
 
+constexpr uint32_t kEventTag = 0;
+constexpr uint32_t kSocketTag = 1;
+
 int64_t now_ns() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// A count written after the waiter had already woken for another reason is
-// no news: whether the event is set is the word's to say.
-void drain_eventfd(int fd) {
-    uint64_t count;
-    ssize_t ignored = read(fd, &count, sizeof(count));
-    (void)ignored;
+bool watch_fd(int epoll, int fd, uint32_t events, uint32_t tag) {
+    epoll_event e{};
+    e.events = events;
+    e.data.u32 = tag;
+    return epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &e) == 0;
+}
+
+void close_fd(int fd) {
+    if (fd >= 0) close(fd);
 }
 
 }  // namespace
@@ -49,8 +61,9 @@ WakeEvent* wake_event_create() {
     WakeEvent* event = new (std::nothrow) WakeEvent;
     if (!event) return nullptr;
     event->fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (event->fd < 0) {
-        delete event;
+    event->epoll = epoll_create1(EPOLL_CLOEXEC);
+    if (event->fd < 0 || event->epoll < 0 || !watch_fd(event->epoll, event->fd, EPOLLIN | EPOLLET, kEventTag)) {
+        wake_event_free(event);
         return nullptr;
     }
     return event;
@@ -58,7 +71,8 @@ WakeEvent* wake_event_create() {
 
 void wake_event_free(WakeEvent* event) {
     if (!event) return;
-    close(event->fd);
+    close_fd(event->epoll);
+    close_fd(event->fd);
     delete event;
 }
 
@@ -77,12 +91,27 @@ bool wake_event_wait(WakeEvent* event, uint32_t timeout_ms) {
 
 SocketWatch* socket_watch_create(UdpSocket socket) {
     if (socket == kInvalidSocket) return nullptr;
-    return new (std::nothrow) SocketWatch{static_cast<int>(socket)};
+    SocketWatch* watch = new (std::nothrow) SocketWatch;
+    if (!watch) return nullptr;
+    watch->epoll = epoll_create1(EPOLL_CLOEXEC);
+    if (watch->epoll < 0 || !watch_fd(watch->epoll, static_cast<int>(socket), EPOLLIN, kSocketTag)) {
+        socket_watch_free(watch);
+        return nullptr;
+    }
+    return watch;
 }
 
-void socket_watch_free(SocketWatch* watch) { delete watch; }
+void socket_watch_free(SocketWatch* watch) {
+    if (!watch) return;
+    close_fd(watch->epoll);
+    delete watch;
+}
 
 WakeCause wake_event_wait_or_datagram(WakeEvent* event, SocketWatch* watch, uint32_t timeout_ms) {
+    if (watch && watch->joined != event) {
+        watch->joined = watch_fd(watch->epoll, event->fd, EPOLLIN | EPOLLET, kEventTag) ? event : nullptr;
+    }
+    int epoll = watch && watch->joined == event ? watch->epoll : event->epoll;
     int64_t deadline = now_ns() + static_cast<int64_t>(timeout_ms) * 1000000;
     for (;;) {
         int seen = kClear;
@@ -94,13 +123,15 @@ WakeCause wake_event_wait_or_datagram(WakeEvent* event, SocketWatch* watch, uint
         }
         int64_t left = deadline - now_ns();
         if (left <= 0) return event->state.exchange(kClear) == kSet ? WAKE_EVENT : WAKE_TIMEOUT;
-        pollfd fds[2] = {{event->fd, POLLIN, 0}, {watch ? watch->fd : -1, POLLIN, 0}};
-        timespec wait{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
-        int n = ppoll(fds, watch ? 2 : 1, &wait, nullptr);
-        if (n <= 0) continue;  // the deadline, or a signal: the loop decides
-        if (fds[0].revents != 0) drain_eventfd(event->fd);
-        if (watch && fds[1].revents != 0) {
-            return event->state.exchange(kClear) == kSet ? WAKE_EVENT : WAKE_DATAGRAM;
+        epoll_event ready[2];
+        // A wake-up the other epoll set took, or a write made after the
+        // waiter had woken, can end a wait early: the word decides.
+        int64_t wait_ms = (left + 999999) / 1000000;
+        int n = epoll_wait(epoll, ready, 2, static_cast<int>(wait_ms < INT32_MAX ? wait_ms : INT32_MAX));
+        for (int i = 0; i < n; ++i) {
+            if (ready[i].data.u32 == kSocketTag) {
+                return event->state.exchange(kClear) == kSet ? WAKE_EVENT : WAKE_DATAGRAM;
+            }
         }
     }
 }
