@@ -14,7 +14,8 @@
 # and prints median, 90th percentile and maximum of each. Configurations: the
 # defaults (IDLE_MS 50), IDLE_MS=10, and KEEP_FRAME_RATE=1 at the default
 # idle time, or those given. Takes about three minutes a configuration with
-# 100 samples.
+# 100 samples. RELAY_PANEL_FLOOD=N makes the probe a panel that floods the
+# program with N datagrams a second of a code no panel knows, all along.
 # Usage: measure-latency.sh [program-folder] [samples] [configuration...]
 #   program-folder: where COMM1-Relay and HUB1-Relay are; a folder of the
 #     Windows build (build-windows/bin) runs them under Wine, with a
@@ -51,7 +52,7 @@ measure() {
   mkfifo "$dir/sim.in" "$dir/sim.out"
   exec 7<>"$dir/sim.in"
   "$bin/latency-probe" --standin-log "$dir/sim.out" --standin-commands "$dir/sim.in" --samples "$samples" \
-    --label "$(printf '%-18s' "$label")" "$@" &
+    --label "$(printf '%-18s' "$label")" --flood "${RELAY_PANEL_FLOOD:-0}" "$@" &
   local probe=$!
   measure_start_standin "$dir/sim.in" "$dir/sim.out"
   measure_start_relay "$dir" "$config" "$program"
@@ -63,6 +64,7 @@ measure() {
 
 where=natively
 [ "$measure_wine" = 1 ] && where="under Wine ($programs)"
+[ "${RELAY_PANEL_FLOOD:-0}" = 0 ] || where="$where, the panel flooding them with $RELAY_PANEL_FLOOD datagrams a second"
 echo "Stand-in at 30 frames a second, $samples samples per figure, programs run $where;" \
   "load at start:$(uptime | sed 's/.*load/ load/')"
 for configuration in "${configurations[@]}"; do

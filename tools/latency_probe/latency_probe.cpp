@@ -8,6 +8,9 @@
 // its identity and port) and times one road only:
 //   page:       a page key sent to the program -> the panel's new header line;
 // the keys are sent in turn, so each must select another page than the last.
+// With --flood N the panel also sends N datagrams a second of a code no
+// panel knows ("Z") for the whole run: the figures then show whether a
+// flooding panel holds up the frames.
 // It reads the stand-in's log from a file or FIFO (each line stamped as it
 // arrives) and writes the stand-in's commands to another. Every sample
 // starts after a random pause, so that it lands at a random point of the
@@ -16,7 +19,7 @@
 //
 // Usage: latency-probe --standin-log PATH --standin-commands PATH
 //                      [--samples N] [--port N] [--identity TEXT] [--label TEXT]
-//                      [--page-keys KEYS]
+//                      [--page-keys KEYS] [--flood N]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +51,7 @@ struct Options {
     const char* identity = probe_identity();
     const char* label = "";
     const char* page_keys = nullptr;  // one key a character
+    int flood = 0;                    // datagrams a second
 };
 
 // Only the stand-in's events are looked for.
@@ -68,9 +72,24 @@ void keep_line(ElementLines* element, const StampedText& t) {
     element->last = t.text;
 }
 
+// The flood: datagrams a second, and since when.
+int g_flood_rate = 0;
+ProbeClock::time_point g_flood_start;
+long g_flood_sent = 0;
+
+// Sends what the flood owes by now; at most a thousand at a time, so that
+// the panel still serves its link when the machine falls behind.
+void keep_flooding() {
+    if (g_flood_rate <= 0) return;
+    double seconds = std::chrono::duration<double>(ProbeClock::now() - g_flood_start).count();
+    long due = static_cast<long>(seconds * g_flood_rate);
+    for (int i = 0; i < 1000 && g_flood_sent < due; ++i, ++g_flood_sent) probe_link_send(&g_link, "Z");
+}
+
 // Waits up to wait_ms for datagrams and takes every one waiting; main and
 // header lines are kept with their arrival time.
 void serve_panel(int wait_ms) {
+    keep_flooding();
     std::vector<StampedText> texts;
     probe_link_serve(&g_link, wait_ms, &texts);
     for (const StampedText& t : texts) {
@@ -231,12 +250,15 @@ bool measure_pages(const Options& options) {
 bool parse_options(int argc, char** argv, Options* o) {
     const char* samples = nullptr;
     const char* port = nullptr;
+    const char* flood = nullptr;
     const ProbeOption table[] = {
         {"--standin-log", &o->standin_log}, {"--standin-commands", &o->standin_commands}, {"--samples", &samples},
-        {"--port", &port}, {"--identity", &o->identity}, {"--label", &o->label}, {"--page-keys", &o->page_keys}};
+        {"--port", &port}, {"--identity", &o->identity}, {"--label", &o->label}, {"--page-keys", &o->page_keys},
+        {"--flood", &flood}};
     if (!probe_parse_options(argc, argv, table, sizeof(table) / sizeof(table[0]))) return false;
     if (samples) o->samples = std::atoi(samples);
     if (port) o->port = static_cast<uint16_t>(std::atoi(port));
+    if (flood) o->flood = std::atoi(flood);
     if (o->page_keys && !o->page_keys[0]) return false;
     return o->standin_log && o->standin_commands && o->samples > 0;
 }
@@ -247,7 +269,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse_options(argc, argv, &options)) {
         console_print("usage: latency-probe --standin-log PATH --standin-commands PATH [--samples N] [--port N]"
-                      " [--identity TEXT] [--label TEXT] [--page-keys KEYS]\n");
+                      " [--identity TEXT] [--label TEXT] [--page-keys KEYS] [--flood N]\n");
         return 2;
     }
     if (!probe_link_open(&g_link, options.port, options.identity)) {
@@ -268,6 +290,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     serve_panel_for(1000);  // past the start-up frames
+    g_flood_rate = options.flood;
+    g_flood_start = ProbeClock::now();
 
     bool measured = options.page_keys ? measure_pages(options) : measure_knob_and_display(options, commands);
     std::fclose(commands);
