@@ -1,4 +1,5 @@
 #include <sys/epoll.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <time.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@ namespace platform {
 // futex would.
 struct WakeEvent {
     std::atomic<int> state{0};
+    std::atomic<int> setting{0};  // settings under way, which free waits out
     int fd = -1;
     int epoll = -1;  // the eventfd alone
 };
@@ -71,18 +73,22 @@ WakeEvent* wake_event_create() {
 
 void wake_event_free(WakeEvent* event) {
     if (!event) return;
+    // The setting that woke the last wait may still be on its way out of
+    // the write; its descriptor must not be closed under it.
+    while (event->setting.load(std::memory_order_acquire) != 0) sched_yield();
     close_fd(event->epoll);
     close_fd(event->fd);
     delete event;
 }
 
 void wake_event_set(WakeEvent* event) {
-    int fd = event->fd;
+    event->setting.fetch_add(1, std::memory_order_relaxed);
     if (event->state.exchange(kSet) == kSleeping) {
         uint64_t one = 1;
-        ssize_t ignored = write(fd, &one, sizeof(one));
+        ssize_t ignored = write(event->fd, &one, sizeof(one));
         (void)ignored;
     }
+    event->setting.fetch_sub(1, std::memory_order_release);
 }
 
 bool wake_event_wait(WakeEvent* event, uint32_t timeout_ms) {
