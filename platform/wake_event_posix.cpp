@@ -1,5 +1,5 @@
-#include <sys/epoll.h>
 #include <sched.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <time.h>
 #include <unistd.h>
