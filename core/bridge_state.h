@@ -7,12 +7,29 @@
 
 #include "core/program_profile.h"
 #include "platform/udp.h"
+#include "platform/wake_event.h"
 #include "simclient/sim_types.h"
 
 constexpr int32_t kDefaultIdleMs = 50;
 constexpr uint32_t kDefaultXpdrCode = 0x1200;
 constexpr int kReceiveBufferSize = 256;
 constexpr int kLineBufferSize = 24;
+// Room for the largest frame data block of the nine programs (652 bytes).
+constexpr int kKeptFrameSize = 1024;
+// Display elements (the letter before ">") whose last line is remembered,
+// and lines one display step may hold back; see shown_lines.h.
+constexpr int kShownElements = 8;
+constexpr int kHeldLines = 16;
+
+// KEEP_FRAME_RATE: what the panel's display elements show, and the lines a
+// display step run between frames holds back.
+struct ShownLines {
+    uint8_t count;
+    char line[kShownElements][kLineBufferSize];  // the last line sent to each element
+    uint8_t holding;  // send_line holds lines back instead of sending them
+    uint8_t held_count;
+    char held[kHeldLines][kLineBufferSize];
+};
 
 struct BridgeState {
     // Session (entry and loop).
@@ -26,6 +43,7 @@ struct BridgeState {
     uint64_t period_end_ms;    // when the current period ends; 0: none begun
     uint32_t period_wakeups;   // early wake-ups in the current period
     uint8_t wakeup_attached;   // the client sets the wake event
+    uint32_t period_input_wakeups;  // wake-ups for panel datagrams in the current period
 
     // Configuration values.
     int32_t idle_ms;
@@ -53,11 +71,20 @@ struct BridgeState {
     platform::SocketAddressV4 panel_address;
     int32_t panel_address_len;
     char receive_buffer[kReceiveBufferSize];
+    // When the datagram in the receive buffer was taken from the socket
+    // (monotonic ms); with KEEP_FRAME_RATE that is as it arrives.
+    uint64_t input_arrival_ms;
 
     // Update cycle.
     int32_t frame_counter;
     uint8_t identity_pending;  // "ID_Request"s unanswered since the last identity text or search
     uint8_t input_countdown;
+
+    // KEEP_FRAME_RATE: input taken when it arrives (see input_on_arrival.h).
+    uint8_t frame_kept;  // last_frame holds this connection's last frame
+    alignas(8) uint8_t last_frame[kKeptFrameSize];
+    platform::SocketWatch* input_watch;  // the loop's wait also ends for a datagram
+    ShownLines shown;
 };
 
 extern BridgeState g_bridge;

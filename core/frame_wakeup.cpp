@@ -1,6 +1,7 @@
 #include "core/frame_wakeup.h"
 
 #include "core/bridge_state.h"
+#include "core/input_on_arrival.h"
 #include "core/session_loop.h"
 #include "platform/env.h"
 #include "platform/wake_event.h"
@@ -39,22 +40,32 @@ bool frame_period_ended(uint32_t period_ms) {
     g_bridge.period_end_ms += period_ms;
     if (g_bridge.period_end_ms <= now) g_bridge.period_end_ms = now + period_ms;
     g_bridge.period_wakeups = 0;
+    g_bridge.period_input_wakeups = 0;
     return true;
 }
 
-void wait_for_frame(uint32_t period_ms) {
+platform::WakeCause wait_for_frame(uint32_t period_ms) {
     uint64_t now = platform::monotonic_ms();
     if (g_bridge.period_end_ms == 0) {  // the key was read in this pass
         g_bridge.period_end_ms = now + period_ms;
         g_bridge.period_wakeups = 0;
+        g_bridge.period_input_wakeups = 0;
     }
     platform::WakeEvent* wake = session_wake_event();
     if (!wake) {
         session_sleep(period_ms);
-    } else if (g_bridge.period_wakeups >= period_ms) {
+        return platform::WAKE_TIMEOUT;
+    }
+    if (g_bridge.period_wakeups >= period_ms) {
         // A flood: the rest of the period without wake-ups.
         if (now < g_bridge.period_end_ms) session_sleep(static_cast<uint32_t>(g_bridge.period_end_ms - now));
-    } else if (platform::wake_event_wait(wake, period_ms)) {
-        ++g_bridge.period_wakeups;
+        return platform::WAKE_TIMEOUT;
     }
+    // A panel that floods has its own budget: once spent, its datagrams wait
+    // for the frames, which still wake the loop.
+    platform::SocketWatch* watch = g_bridge.period_input_wakeups < period_ms ? input_watch() : nullptr;
+    platform::WakeCause cause = platform::wake_event_wait_or_datagram(wake, watch, period_ms);
+    if (cause == platform::WAKE_EVENT) ++g_bridge.period_wakeups;
+    if (cause == platform::WAKE_DATAGRAM) ++g_bridge.period_input_wakeups;
+    return cause;
 }

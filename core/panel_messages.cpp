@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/bridge_state.h"
+#include "core/shown_lines.h"
 
 const char kBlankHeader[] = "H>                ";
 const char kBlankMain[] = "F>                ";
@@ -54,8 +55,10 @@ void send_line(const char* format, ...) {
     va_start(args, format);
     int n = format_into(buffer, format, args);
     va_end(args);
+    if (hold_line(buffer)) return;
     platform::udp_send_to(g_bridge.udp_socket, buffer, static_cast<size_t>(n), &g_bridge.panel_address,
                           g_bridge.panel_address_len);
+    if (g_bridge.keep_frame_rate != 0) note_line_shown(buffer);
 }
 
 int send_line_to(const platform::SocketAddressV4* to, int32_t to_length, const char* format, ...) {

@@ -58,6 +58,9 @@ enum EventColumn : uint8_t {
 
 // The panel program's steps in the update cycle; any may be null. `block` is
 // the frame's data block, laid out as the program's column of the table.
+// With KEEP_FRAME_RATE input and display also run between frames, on the
+// last frame's block (input_on_arrival.h): the display step must then come
+// to the same lines and state when run again on the same block.
 struct PanelHooks {
     void (*initial_frame)(const uint8_t* block);  // frame of the initial request
     void (*prepare)(const uint8_t* block);

@@ -5,6 +5,7 @@
 #include "core/console_texts.h"
 #include "core/find_panel.h"
 #include "core/frame_wakeup.h"
+#include "core/input_on_arrival.h"
 #include "core/run_by_launcher.h"
 #include "core/session_restart.h"
 #include "core/session_setup.h"
@@ -46,7 +47,9 @@ bool pass_counts() {
 void rest_between_passes() {
     if (g_bridge.keep_frame_rate != 0) {
         // Woken by the quit message, the program ends without waiting on.
-        if (g_bridge.quit_requested == 0) wait_for_frame(pass_sleep_ms());
+        if (g_bridge.quit_requested == 0 && wait_for_frame(pass_sleep_ms()) == platform::WAKE_DATAGRAM) {
+            take_input_on_arrival();
+        }
         return;
     }
     uint32_t slept = pass_sleep_ms();
@@ -110,6 +113,7 @@ void run_session() {
         rest_between_passes();
     }
 
+    stop_input_on_arrival();
     platform::udp_close(g_bridge.udp_socket);
     g_bridge.udp_socket = platform::kInvalidSocket;
     SimConnect_Close(g_bridge.sim);

@@ -5,10 +5,12 @@
 #include "core/bridge_state.h"
 #include "core/console.h"
 #include "core/find_panel.h"
+#include "core/input_on_arrival.h"
 #include "core/panel_messages.h"
 #include "core/printable_text.h"
 #include "core/run_by_launcher.h"
 #include "core/session_setup.h"
+#include "platform/env.h"
 
 namespace {
 
@@ -17,11 +19,13 @@ constexpr uint32_t kTitleSize = 256;
 // ends.
 constexpr int kMaxOfflineDrain = 1024;
 
-void drain_input(const uint8_t* block) {
+int drain_input(const uint8_t* block) {
+    int handed = 0;
     for (int taken = 0; taken < kMaxDatagramsPerFrame; ++taken) {
         int n = receive_panel_input();
-        if (n == platform::kReceiveNothing) return;
+        if (n == platform::kReceiveNothing) break;
         if (n == platform::kReceiveTooLong) continue;  // dropped: no room for its terminator
+        g_bridge.input_arrival_ms = platform::monotonic_ms();
         if (g_bridge.testmode) console_print_received("%s\n", g_bridge.receive_buffer);
         if (identity_variant(g_bridge.receive_buffer) != 0) {
             g_bridge.identity_pending = 0;
@@ -29,12 +33,15 @@ void drain_input(const uint8_t* block) {
             continue;
         }
         if (g_panel_hooks.input) g_panel_hooks.input(g_bridge.receive_buffer, block);
+        ++handed;
     }
+    return handed;
 }
 
 void go_offline() {
     if (g_bridge.testmode) console_print("ID_Error\n");
     request_data(REQUEST_PANEL_DATA, SIMCONNECT_PERIOD_NEVER);
+    stop_input_on_arrival();
     for (int i = 0; i < kMaxOfflineDrain; ++i) {
         int n = receive_panel_datagram();
         if (g_bridge.testmode) console_print("clear buffer\n");
@@ -69,15 +76,18 @@ void check_identity() {
     g_bridge.frame_counter = 0;
 }
 
-void run_update_cycle(const uint8_t* block) {
+void run_update_cycle(const uint8_t* block, uint32_t size) {
     if (g_panel_hooks.prepare) g_panel_hooks.prepare(block);
     drain_input(block);
     if (g_panel_hooks.display) g_panel_hooks.display(block);
     if (g_panel_hooks.countdown) g_panel_hooks.countdown(block);
     check_identity();
+    if (g_bridge.keep_frame_rate != 0) keep_frame_for_input(block, size);
 }
 
 }  // namespace
+
+int drain_panel_input(const uint8_t* block) { return drain_input(block); }
 
 void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
     if (!message || size < SIM_RECV_HEADER_SIZE) return;
@@ -105,5 +115,5 @@ void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
         return;
     }
     if (!g_bridge.panel_connected) return;
-    run_update_cycle(block);
+    run_update_cycle(block, block_size);
 }

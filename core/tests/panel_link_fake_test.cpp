@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/bridge_state.h"
@@ -16,6 +18,7 @@
 #include "core/tests/fake_simconnect.h"
 #include "core/tests/test_support.h"
 #include "core/update_cycle.h"
+#include "platform/env.h"
 
 namespace {
 
@@ -160,8 +163,8 @@ protected:
         find_panel();
         return testing::internal::GetCapturedStdout();
     }
-    void connect(ProgramId id, const char* identity) {
-        start(id);
+    void connect(ProgramId id, const char* identity, const std::string& extra = "") {
+        start(id, extra);
         ASSERT_EQ(panel_.receive(), "ID");
         panel_.send(identity);
         search();
@@ -532,6 +535,87 @@ TEST_F(PanelLinkTest, KeptFrameRateStaysWhileConnectedAndRestartsWhenFoundAgain)
         {data, SIMCONNECT_PERIOD_NEVER},
         {REQUEST_INITIAL, SIMCONNECT_PERIOD_ONCE}, {data, SIMCONNECT_PERIOD_SIM_FRAME}};
     EXPECT_EQ(requests_made(), expected);
+}
+
+// KEEP_FRAME_RATE with an idle time of 10 s and no frame after the first:
+// input is handled when it arrives, not at a next frame.
+void run_session_on_one_frame(std::function<void(int)> each) {
+    static std::function<void(int)> s_each;
+    s_each = std::move(each);
+    fake_sim::script_open({SIM_S_OK});
+    fake_sim::on_dispatch([](int n) {
+        s_each(n);
+        if (n == 1) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
+    });
+    testing::internal::CaptureStdout();
+    run_session();
+    testing::internal::GetCapturedStdout();
+}
+
+int g_page = 0;
+const PanelHooks kPageHooks = {
+    nullptr,
+    nullptr,
+    [](const char* text, const uint8_t* block) {
+        g_inputs.push_back(std::string(text) + " on " + reinterpret_cast<const char*>(block));
+        if (text[0] == 'M') ++g_page;
+        transmit_event(7, 0);
+    },
+    [](const uint8_t* block) {
+        send_line("B>ON");
+        send_line("H>PAGE %d", g_page);
+        send_line("F>%s", reinterpret_cast<const char*>(block));
+    },
+    nullptr,
+};
+
+TEST_F(PanelLinkTest, KeptFrameRateHandlesAKeyBetweenFramesAndSendsOnlyTheLinesItChanged) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0", "KEEP_FRAME_RATE=1\nIDLE_MS=10000\n");
+    g_panel_hooks = kPageHooks;
+    g_page = 0;
+    std::vector<std::string> lines;
+    std::thread panel([&] {
+        for (int i = 0; i < 3; ++i) lines.push_back(panel_.receive());
+        panel_.send("M");
+        lines.push_back(panel_.receive());
+    });
+    uint64_t start = platform::monotonic_ms();
+    run_session_on_one_frame([](int n) {
+        if (n == 2) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    uint64_t took = platform::monotonic_ms() - start;
+    panel.join();
+    EXPECT_LT(took, 5000u);  // against an idle time of 10 s
+    // Between the frame and the next pass: handled with the frame's values,
+    // the event sent, and of the lines only the one the key changed.
+    EXPECT_EQ(g_inputs, (std::vector<std::string>{"M on Cessna 172"}));
+    EXPECT_EQ(fake_sim::calls_named("TransmitClientEvent").size(), 1u);
+    EXPECT_EQ(lines, (std::vector<std::string>{"B>ON", "H>PAGE 0", "F>Cessna 172", "H>PAGE 1"}));
+    EXPECT_EQ(panel_.receive(300), "<none>");
+    EXPECT_EQ(fake_sim::calls_named("CallDispatch").size(), 2u);
+}
+
+// A flooding panel: each wake-up takes what one frame would take, and the
+// loop dispatches (frames are handled) between wake-ups.
+TEST_F(PanelLinkTest, KeptFrameRateTakesAtMost64DatagramsPerWakeUpAndDispatchesBetween) {
+    connect(PROGRAM_COMM1, "VRAN-COM1_1.0", "KEEP_FRAME_RATE=1\nIDLE_MS=10000\n");
+    static std::vector<size_t> s_taken;
+    s_taken.clear();
+    uint64_t start = platform::monotonic_ms();
+    run_session_on_one_frame([this](int n) {
+        if (n == 1) {
+            for (int i = 0; i < 200; ++i) panel_.send("K" + std::to_string(i));
+            await_datagram();
+        }
+        if (n == 2) fake_sim::queue_message(frame(REQUEST_PANEL_DATA));
+        if (n > 1) s_taken.push_back(g_inputs.size());
+        if (n == 3) fake_sim::queue_message(fake_sim::quit_message());
+    });
+    EXPECT_LT(platform::monotonic_ms() - start, 5000u);
+    // Frame 1 takes 64, a wake-up 64; frame 2 takes 64, a wake-up the last 8.
+    EXPECT_EQ(s_taken, (std::vector<size_t>{128, 200}));
+    ASSERT_EQ(g_inputs.size(), 200u);
+    EXPECT_EQ(g_inputs.back(), "K199");
 }
 
 // STAY_RUNNING over real sockets: each session reads the file again, binds

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # KEEP_FRAME_RATE on COMM1-Relay: the frame-rate request made when the panel
 # is found stays in force (no one-frame request replaces it), frames keep
-# coming and the knob still works; two identity requests lost in a row leave
+# coming and the knob still works, also while frames are paused (a key is
+# handled when it arrives); two identity requests lost in a row leave
 # the panel connected; the panel going offline stops the request and finding
 # it again makes it anew. The stand-in logs every request.
 source "$(dirname "$0")/lib/e2e.sh"
@@ -34,6 +35,16 @@ echo "send R+" >&8
 e2e_wait "$SIM" "COM_RADIO_WHOLE_INC data" 20
 e2e_wait "$PANEL" "recv F>118.000  122.500" 20
 e2e_pass "R+ reaches the simulator and the panel shows the step"
+
+# With the frames paused, a key is still handled when it arrives.
+echo "frames off" >&7
+e2e_wait "$SIM" "frames paused" 20
+steps=$(e2e_count "$SIM" "COM_RADIO_WHOLE_INC data")
+echo "send R+" >&8
+e2e_wait "$SIM" "COM_RADIO_WHOLE_INC data" 20 $((steps + 1))
+echo "frames on" >&7
+e2e_wait "$PANEL" "recv F>118.000  123.500" 20
+e2e_pass "with no frame coming, R+ still reaches the simulator; the next frame shows it"
 
 # Two identity requests in a row lost on the way: the panel stays connected
 # (offline takes three unanswered) and answers the next one.
