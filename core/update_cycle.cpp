@@ -4,6 +4,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/encoder_acceleration.h"
 #include "core/find_panel.h"
 #include "core/input_on_arrival.h"
 #include "core/panel_messages.h"
@@ -32,7 +33,9 @@ int drain_input(const uint8_t* block) {
             if (g_bridge.testmode) console_print("ID_Renew\n");
             continue;
         }
+        acceleration_datagram_begins();
         if (g_panel_hooks.input) g_panel_hooks.input(g_bridge.receive_buffer, block);
+        acceleration_datagram_ends();
         ++handed;
     }
     return handed;

@@ -206,6 +206,38 @@ TEST_F(ConfigTest, OptInKeysAtZeroReadAndPrintExactlyAsAbsentOnes) {
     }
 }
 
+TEST_F(ConfigTest, AccelerationIsReadWithKeepFrameRateAndHeldToItsRange) {
+    for (const Defaults& d : kDefaults) {
+        const ProgramProfile* p = program_profile(d.id);
+        SCOPED_TRACE(p->name);
+        std::string own = std::string("[") + p->section + "]\n";
+        bool knobs = d.id != PROGRAM_XPDR;  // the transponder's knob never accelerates
+        dir_.write("Avionics-Panel.cfg", own + "KEEP_FRAME_RATE=1\nACCELERATION=5\n");
+        std::string out = load_for(d.id);
+        EXPECT_EQ(g_bridge.acceleration, knobs ? 5 : 0);
+        EXPECT_EQ(contains(out, "Acceleration redefined: 5\n"), knobs) << out;
+        if (!knobs) continue;
+        dir_.write("Avionics-Panel.cfg", own + "KEEP_FRAME_RATE=1\nACCELERATION=25\n");
+        EXPECT_TRUE(contains(load_for(d.id), "Acceleration 25 is above 10, 10 is used\n"));
+        EXPECT_EQ(g_bridge.acceleration, 10);
+        dir_.write("Avionics-Panel.cfg", own + "KEEP_FRAME_RATE=1\nACCELERATION=-3\n");
+        EXPECT_TRUE(contains(load_for(d.id), "Acceleration -3 is negative, acceleration is off\n"));
+        EXPECT_EQ(g_bridge.acceleration, 0);
+        dir_.write("Avionics-Panel.cfg", own + "ACCELERATION=7\n");
+        out = load_for(d.id);
+        EXPECT_TRUE(contains(out, "Acceleration redefined: 7\nAcceleration needs KEEP_FRAME_RATE and is off\n")) << out;
+        EXPECT_EQ(g_bridge.acceleration, 0);
+        // 0 and 1 are off and read as if absent.
+        dir_.write("Avionics-Panel.cfg", own + "KEEP_FRAME_RATE=1\n");
+        std::string without = load_for(d.id);
+        for (const char* off : {"0", "1", "x"}) {
+            dir_.write("Avionics-Panel.cfg", own + "KEEP_FRAME_RATE=1\nACCELERATION=" + off + "\n");
+            EXPECT_EQ(load_for(d.id), without) << off;
+            EXPECT_EQ(g_bridge.acceleration, 0);
+        }
+    }
+}
+
 TEST_F(ConfigTest, FileInApplicationDataFolderIsNamedInFull) {
     char folder[1024];
     ASSERT_TRUE(platform::app_data_folder(folder, sizeof folder));
