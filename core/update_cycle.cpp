@@ -33,9 +33,7 @@ int drain_input(const uint8_t* block) {
             if (g_bridge.testmode) console_print("ID_Renew\n");
             continue;
         }
-        acceleration_datagram_begins();
-        if (g_panel_hooks.input) g_panel_hooks.input(g_bridge.receive_buffer, block);
-        acceleration_datagram_ends();
+        hand_to_input_step(g_bridge.receive_buffer, block);
         ++handed;
     }
     return handed;
@@ -91,6 +89,12 @@ void run_update_cycle(const uint8_t* block, uint32_t size) {
 }  // namespace
 
 int drain_panel_input(const uint8_t* block) { return drain_input(block); }
+
+void hand_to_input_step(const char* text, const uint8_t* block) {
+    acceleration_datagram_begins();
+    if (g_panel_hooks.input) g_panel_hooks.input(text, block);
+    acceleration_datagram_ends();
+}
 
 void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
     if (!message || size < SIM_RECV_HEADER_SIZE) return;

@@ -40,6 +40,14 @@ std::vector<uint32_t> take_event_ids();
 // each as the 32-bit value it carried.
 std::vector<int32_t> take_state_writes();
 
+// Encoder acceleration on, up to `limit` steps a detent, with the
+// KEEP_FRAME_RATE it needs.
+void accelerate(int32_t limit);
+// One knob turned: `detents` datagrams of the code, `gap_ms` apart from
+// `start_ms` on, each handed to the program's input step as the update
+// cycle hands it over, with that arrival time.
+void turn_knob(const char* code, const TestFrame& frame, int detents, uint64_t gap_ms, uint64_t start_ms);
+
 // The program's UDP socket and a panel socket, both on loopback, wired into
 // g_bridge as if the panel had been found.
 class PanelLoopback {

@@ -198,6 +198,21 @@ TEST_P(NavComPanel, TwoKnobsPerHalfStepBothRadiosAndHaveNoTransmitOrReceiveAllKe
     EXPECT_EQ(g_bridge.input_countdown, kNavInputFrames);
 }
 
+TEST_P(NavComPanel, FastTurnAcceleratesEachHalfsKnobOnItsOwn) {
+    accelerate(10);
+    turn_knob("C+", f_, 4, 20, 1000);
+    turn_knob("N-", f_, 4, 20, 1080);
+    Ids want(6, com().whole_inc);
+    want.insert(want.end(), 6, nav().whole_dec);
+    EXPECT_EQ(take_event_ids(), want);
+    for (int i = 0; i < 3; ++i) {  // the two knobs in turn: each detent a run of its own
+        turn_knob("C+", f_, 1, 0, 2000 + 20 * i);
+        turn_knob("N-", f_, 1, 0, 2010 + 20 * i);
+    }
+    EXPECT_EQ(take_event_ids(), (Ids{com().whole_inc, nav().whole_dec, com().whole_inc, nav().whole_dec,
+                                     com().whole_inc, nav().whole_dec}));
+}
+
 TEST_P(NavComPanel, DisplayShowsTheComLinesThenTheNavPageWithItsBarAsS) {
     std::string nav_header = text("H>NAV1   \x05 Standby");
     EXPECT_EQ(display(), (Lines{"B>ON", "C>118.000  121.500", text("T>COM1 T \a Standby"), nav_header,
