@@ -22,10 +22,7 @@ source "$root/tools/lib/netns.sh"
 source "$root/tools/lib/measure.sh"
 relay_bin_folder measure-acceleration "${RELAY_TOOLS_BIN:-$root/build/bin}" sim-standin acceleration-probe
 tools=$bin
-programs=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-acceleration: no folder ${1:-}"; exit 2; }
-for exe in NAV1-Relay COMM1-Relay; do
-  [ -x "$programs/$exe" ] || [ -x "$programs/$exe.exe" ] || { echo "measure-acceleration: $programs/$exe not found"; exit 2; }
-done
+relay_program_folder measure-acceleration "${1:-$root/build/bin}" NAV1-Relay COMM1-Relay
 shift $(($# < 1 ? $# : 1))
 configurations=("$@")
 [ ${#configurations[@]} -gt 0 ] ||
