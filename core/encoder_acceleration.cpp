@@ -19,7 +19,12 @@ uint32_t knob_key(AcceleratedKnob knob, int single) {
     return static_cast<uint32_t>(knob) | static_cast<uint32_t>(single & 0xFF) << 8;
 }
 
-bool acceleration_on() { return g_bridge.acceleration >= 2 && g_bridge.keep_frame_rate != 0; }
+// Only detents taken as they arrive carry their arrival time: those that
+// waited for the connection's first frame (no frame in hand yet) come out
+// of the socket together however slowly they were turned.
+bool acceleration_on() {
+    return g_bridge.acceleration >= 2 && g_bridge.keep_frame_rate != 0 && g_bridge.frame_kept != 0;
+}
 
 }  // namespace
 

@@ -55,6 +55,7 @@ protected:
         bridge_reset(program_profile(PROGRAM_NAV1), nullptr);
         g_bridge.keep_frame_rate = 1;
         g_bridge.acceleration = 10;
+        g_bridge.frame_kept = 1;
     }
     // One datagram as the drain hands it over: a detent of the knob, or
     // (knob null) any other input.
@@ -83,11 +84,12 @@ TEST_F(ProgramKnobs, AnyOtherDatagramBetweenTwoDetentsEndsTheRun) {
     EXPECT_EQ(datagram(140, &obs, 5).count, 10);
 }
 
-TEST_F(ProgramKnobs, WithoutKeepFrameRateOrBelowTwoEveryDetentIsItsOwnSteps) {
+TEST_F(ProgramKnobs, WithoutKeepFrameRateBelowTwoOrBeforeTheFirstFrameEveryDetentIsItsOwnSteps) {
     const AcceleratedKnob com = KNOB_COM_FRACTION;
-    for (int32_t keep : {0, 1}) {
-        g_bridge.keep_frame_rate = keep;
-        g_bridge.acceleration = keep == 0 ? 10 : 1;
+    for (int off = 0; off < 3; ++off) {
+        g_bridge.keep_frame_rate = off == 0 ? 0 : 1;
+        g_bridge.acceleration = off == 1 ? 1 : 10;
+        g_bridge.frame_kept = off == 2 ? 0 : 1;  // detents that waited for the first frame
         for (uint64_t t = 0; t < 200; t += 10) {
             DetentSteps d = datagram(t, &com, 5);
             EXPECT_EQ(d.count, 5);

@@ -206,6 +206,7 @@ void apply_settings(const uint8_t* header) {
     g_bridge.start_display = header[6];
     g_bridge.keep_frame_rate = (s >> 7) & 1;
     g_bridge.acceleration = g_bridge.keep_frame_rate ? kMaxAcceleration : 0;
+    g_bridge.frame_kept = g_bridge.keep_frame_rate;  // detents taken as they arrive
 }
 
 // A datagram and the time it arrived.

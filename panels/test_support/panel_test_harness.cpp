@@ -105,6 +105,7 @@ std::vector<int32_t> take_state_writes() {
 void accelerate(int32_t limit) {
     g_bridge.keep_frame_rate = 1;
     g_bridge.acceleration = limit;
+    g_bridge.frame_kept = 1;
 }
 
 void turn_knob(const char* code, const TestFrame& frame, int detents, uint64_t gap_ms, uint64_t start_ms) {

@@ -41,7 +41,7 @@ std::vector<uint32_t> take_event_ids();
 std::vector<int32_t> take_state_writes();
 
 // Encoder acceleration on, up to `limit` steps a detent, with the
-// KEEP_FRAME_RATE it needs.
+// KEEP_FRAME_RATE it needs and the connection's first frame in hand.
 void accelerate(int32_t limit);
 // One knob turned: `detents` datagrams of the code, `gap_ms` apart from
 // `start_ms` on, each handed to the program's input step as the update
