@@ -168,10 +168,6 @@ TEST_P(ComPanel, FastTurnSendsTheKnobsStepSeveralTimesOnlyWithAcceleration) {
     EXPECT_EQ(events(), Ids(6, e.fd));
     turn_knob("R-", f, 4, 200, 3000);  // a slow turn
     EXPECT_EQ(events(), Ids(4, e.fd));
-    g_bridge.encoder_version = 2;
-    turn_knob("R1+", f, 3, 20, 4000);
-    turn_knob("R2+", f, 3, 20, 4060);
-    EXPECT_EQ(events(), (Ids{e.fi, e.fi, e.fi, e.fi, e.wi, e.wi, e.wi, e.wi}));
 }
 
 TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {

@@ -236,15 +236,6 @@ TEST_F(XpdrPanel, UpdateCycleRunsTheTransponderSteps) {
     EXPECT_EQ(link_.lines(), Lines{});
 }
 
-TEST_F(XpdrPanel, DigitsAndModesNeverAccelerate) {
-    accelerate(10);
-    turn_knob("R+", frame(), 6, 20, 1000);
-    EXPECT_EQ(take_event_ids(), Ids(6, k1000Inc));
-    turn_knob("M", frame(XPDR_STBY), 1, 0, 1120);
-    turn_knob("R+", frame(XPDR_STBY), 4, 20, 1130);
-    EXPECT_EQ(take_state_writes(), (Writes{XPDR_OFF, XPDR_TEST, XPDR_TEST, XPDR_TEST, XPDR_TEST}));
-}
-
 TEST_F(XpdrPanel, TakesEveryCodeItsPanelSends) { expect_takes_every_panel_code("xpdr", kXpdrPanelHooks.takes_code); }
 
 }  // namespace
