@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/encoder_acceleration.h"
 #include "core/program_profile.h"
 #include "platform/udp.h"
 #include "platform/wake_event.h"
@@ -49,6 +50,7 @@ struct BridgeState {
     int32_t idle_ms;
     int32_t period_visual_or_sim;
     int32_t keep_frame_rate;  // non-zero: frames at the frame rate while the panel is connected
+    int32_t acceleration;     // most steps one detent may send; below 2 (and without KEEP_FRAME_RATE): off
     uint16_t vran_port;
     uint16_t recv_port;
     int32_t testmode;
@@ -79,6 +81,7 @@ struct BridgeState {
     int32_t frame_counter;
     uint8_t identity_pending;  // "ID_Request"s unanswered since the last identity text or search
     uint8_t input_countdown;
+    AccelerationRun acceleration_run;  // the knob's run of fast detents
 
     // KEEP_FRAME_RATE: input taken when it arrives (see input_on_arrival.h).
     uint8_t frame_kept;  // last_frame holds this connection's last frame

@@ -74,6 +74,28 @@ void locate_file(char* path, bool report) {
     }
 }
 
+// ACCELERATION, read after KEEP_FRAME_RATE: the detents' arrival times it
+// works on are only taken with that key. Opt-in too: 0 and 1 (one step a
+// detent) print nothing.
+void set_acceleration(int32_t steps) {
+    if (steps < 0) {
+        report("Acceleration %d is negative, acceleration is off\n", steps);
+        return;
+    }
+    if (steps < 2) return;
+    if (steps > kMaxAcceleration) {
+        report("Acceleration %d is above %d, %d is used\n", steps, kMaxAcceleration, kMaxAcceleration);
+        steps = kMaxAcceleration;
+    } else {
+        report("Acceleration redefined: %d\n", steps);
+    }
+    if (g_bridge.keep_frame_rate == 0) {
+        report("Acceleration needs KEEP_FRAME_RATE and is off\n");
+        return;
+    }
+    g_bridge.acceleration = steps;
+}
+
 // Reads one key; false when absent or empty.
 bool read_key(const char* path, const char* section, const char* key, char* value) {
     platform::profile_string(section, key, "", value, kValueSize, path);
@@ -108,6 +130,9 @@ void read_one(const char* path, ConfigKey key) {
                 if (g_bridge.keep_frame_rate != 0)
                     report("Keep Frame Rate redefined: %d\n", g_bridge.keep_frame_rate);
             }
+            break;
+        case KEY_ACCELERATION:
+            if (read_key(path, section, "ACCELERATION", value)) set_acceleration(std::atoi(value));
             break;
         case KEY_VRAN_PORT:
             if (read_key(path, section, "VRAN_PORT", value)) {

@@ -33,6 +33,7 @@ enum ConfigKey : uint8_t {
     KEY_START_DISPLAY,
     KEY_STANDBY,
     KEY_KEEP_FRAME_RATE,
+    KEY_ACCELERATION,
 };
 
 // Columns of the data-definition table: programs that share a layout.
@@ -84,7 +85,7 @@ struct ProgramProfile {
     const char* section;       // "COM1"
     const char* idle_section;  // where IDLE_MS is read ("NAV1" for HUB1-Relay)
     uint16_t default_port;
-    ConfigKey key_order[12];  // ends with KEY_END
+    ConfigKey key_order[13];  // ends with KEY_END
     const char* not_found_message;
 
     // Panel identity and link.

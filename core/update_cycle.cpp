@@ -4,6 +4,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/encoder_acceleration.h"
 #include "core/find_panel.h"
 #include "core/input_on_arrival.h"
 #include "core/panel_messages.h"
@@ -32,7 +33,7 @@ int drain_input(const uint8_t* block) {
             if (g_bridge.testmode) console_print("ID_Renew\n");
             continue;
         }
-        if (g_panel_hooks.input) g_panel_hooks.input(g_bridge.receive_buffer, block);
+        hand_to_input_step(g_bridge.receive_buffer, block);
         ++handed;
     }
     return handed;
@@ -88,6 +89,12 @@ void run_update_cycle(const uint8_t* block, uint32_t size) {
 }  // namespace
 
 int drain_panel_input(const uint8_t* block) { return drain_input(block); }
+
+void hand_to_input_step(const char* text, const uint8_t* block) {
+    acceleration_datagram_begins();
+    if (g_panel_hooks.input) g_panel_hooks.input(text, block);
+    acceleration_datagram_ends();
+}
 
 void on_sim_message(SIMCONNECT_RECV* message, uint32_t size, void*) {
     if (!message || size < SIM_RECV_HEADER_SIZE) return;

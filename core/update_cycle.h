@@ -16,3 +16,8 @@ constexpr int kMaxDatagramsPerFrame = 64;
 // identity texts renew the link, every other datagram goes to the panel's
 // input step with the given frame block. Returns how many went there.
 int drain_panel_input(const uint8_t* block);
+
+// Hands one datagram that is no identity text to the panel's input step, as
+// the drain does: whatever the step does not take as an accelerated detent
+// ends the knob's run (encoder_acceleration.h).
+void hand_to_input_step(const char* text, const uint8_t* block);

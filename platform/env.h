@@ -28,7 +28,8 @@ void raise_process_priority();
 
 void sleep_ms(uint32_t milliseconds);
 
-// Monotonic clock in milliseconds, for tools and tests.
+// Monotonic clock in milliseconds, to the millisecond on both platforms:
+// the loop's periods, the knobs' arrival times, tools and tests.
 uint64_t monotonic_ms();
 
 // True when the environment variable is set to something other than empty

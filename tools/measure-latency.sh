@@ -30,10 +30,7 @@ source "$root/tools/lib/netns.sh"
 source "$root/tools/lib/measure.sh"
 relay_bin_folder measure-latency "${RELAY_TOOLS_BIN:-$root/build/bin}" sim-standin latency-probe
 tools=$bin
-programs=$(cd "${1:-$root/build/bin}" 2>/dev/null && pwd) || { echo "measure-latency: no folder ${1:-}"; exit 2; }
-for exe in COMM1-Relay HUB1-Relay; do
-  [ -x "$programs/$exe" ] || [ -x "$programs/$exe.exe" ] || { echo "measure-latency: $programs/$exe not found"; exit 2; }
-done
+relay_program_folder measure-latency "${1:-$root/build/bin}" COMM1-Relay HUB1-Relay
 samples=${2:-100}
 shift $(($# < 2 ? $# : 2))
 configurations=("$@")

@@ -206,6 +206,30 @@ TEST_F(ConfigTest, OptInKeysAtZeroReadAndPrintExactlyAsAbsentOnes) {
     }
 }
 
+TEST_F(ConfigTest, AccelerationIsReadWithKeepFrameRateAndHeldToItsRange) {
+    for (const Defaults& d : kDefaults) {
+        SCOPED_TRACE(program_profile(d.id)->name);
+        std::string section = std::string("[") + program_profile(d.id)->section + "]\n";
+        std::string own = section + "KEEP_FRAME_RATE=1\n";
+        dir_.write("Avionics-Panel.cfg", own);
+        std::string without = load_for(d.id);
+        bool knobs = d.id != PROGRAM_XPDR;  // the transponder's knob never accelerates
+        // The value, what is taken, the line printed ("": read as if absent).
+        const struct { const char* value; int32_t taken; const char* line; } kCases[] = {
+            {"5", 5, "Acceleration redefined: 5\n"}, {"25", 10, "Acceleration 25 is above 10, 10 is used\n"},
+            {"-3", 0, "Acceleration -3 is negative, acceleration is off\n"}, {"0", 0, ""}, {"1", 0, ""}};
+        for (const auto& c : kCases) {
+            dir_.write("Avionics-Panel.cfg", own + "ACCELERATION=" + c.value + "\n");
+            EXPECT_EQ(load_for(d.id), knobs ? without + c.line : without) << c.value;
+            EXPECT_EQ(g_bridge.acceleration, knobs ? c.taken : 0) << c.value;
+        }
+        dir_.write("Avionics-Panel.cfg", section + "ACCELERATION=7\n");
+        std::string out = load_for(d.id);
+        EXPECT_EQ(contains(out, "Acceleration redefined: 7\nAcceleration needs KEEP_FRAME_RATE and is off\n"), knobs);
+        EXPECT_EQ(g_bridge.acceleration, 0);
+    }
+}
+
 TEST_F(ConfigTest, FileInApplicationDataFolderIsNamedInFull) {
     char folder[1024];
     ASSERT_TRUE(platform::app_data_folder(folder, sizeof folder));

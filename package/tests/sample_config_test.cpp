@@ -82,6 +82,7 @@ const char* key_name(ConfigKey key) {
         case KEY_START_DISPLAY: return "START_DISPLAY";
         case KEY_STANDBY: return "STANDBY";
         case KEY_KEEP_FRAME_RATE: return "KEEP_FRAME_RATE";
+        case KEY_ACCELERATION: return "ACCELERATION";
         case KEY_END: break;
     }
     return "?";

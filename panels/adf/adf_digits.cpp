@@ -4,6 +4,7 @@
 
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/encoder_acceleration.h"
 #include "core/session_setup.h"
 #include "panels/adf/adf_rules.h"
 
@@ -93,7 +94,8 @@ void adf_turn(const AdfDescription& adf, AdfEditState* s, uint8_t page, int dire
         return;
     }
     if (page == ADF_PAGE_NEEDLE && s->card_select) {
-        for (int i = 0; i < card_steps; ++i) transmit_event(direction < 0 ? adf.event.card_dec : adf.event.card_inc, 0);
+        int steps = accelerated_detent(KNOB_ADF_CARD, direction < 0 ? -1 : 1, card_steps).count;
+        for (int i = 0; i < steps; ++i) transmit_event(direction < 0 ? adf.event.card_dec : adf.event.card_inc, 0);
         adf_send_set(adf, s, options);
         return;
     }

@@ -119,8 +119,8 @@ void adf_send_set(const AdfDescription& adf, AdfEditState* s, const AdfSetOption
 
 // One encoder step on an ADF page. Frequencies page: the simulator's own
 // digit event for the cursor. Needle page in card select: `card_steps` card
-// events, then the set (the frequency unchanged). Otherwise a local digit
-// step and the set.
+// events (times the steps of acceleration), then the set (the frequency
+// unchanged). Otherwise a local digit step and the set.
 void adf_turn(const AdfDescription& adf, AdfEditState* s, uint8_t page, int direction, int card_steps,
               const AdfSetOptions& options);
 

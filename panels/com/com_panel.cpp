@@ -10,8 +10,8 @@
 
 namespace {
 
-void step(uint32_t event) {
-    transmit_event(event, 0);
+void step(bool fraction, int direction) {
+    com_send_detent(g_com_panel.event, fraction, direction > 0);
     g_bridge.input_countdown = kComInputFrames;
 }
 
@@ -21,14 +21,14 @@ void toggle_tune_mode(const uint8_t*, int) {
     g_bridge.input_countdown = kComInputFrames;
 }
 void step_in_tune_mode(const uint8_t*, int direction) {
-    step(com_step_event(g_com_panel.event, g_com_panel.tune_mode == 1, direction > 0));
+    step(g_com_panel.tune_mode == 1, direction);
 }
 
 // Dual encoder: knob 1 steps the fraction, knob 2 whole megahertz; the push
 // has no effect.
 void ignore_push(const uint8_t*, int) {}
-void step_fraction(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, true, direction > 0)); }
-void step_whole(const uint8_t*, int direction) { step(com_step_event(g_com_panel.event, false, direction > 0)); }
+void step_fraction(const uint8_t*, int direction) { step(true, direction); }
+void step_whole(const uint8_t*, int direction) { step(false, direction); }
 
 void receive_all(const uint8_t* block, int) {
     if (block_i32(block, g_com_panel.field.transmit_2) == 1) transmit_event(g_com_panel.event.receive_all_toggle, 0);

@@ -1,8 +1,10 @@
 #include "panels/com/com_radio.h"
 
 #include "core/bridge_state.h"
+#include "core/encoder_acceleration.h"
 #include "core/panel_lookup.h"
 #include "core/panel_messages.h"
+#include "core/session_setup.h"
 
 namespace {
 
@@ -53,9 +55,10 @@ bool com_resolve_radio(LayoutColumn layout, EventColumn events, int radio, ComRa
     return true;
 }
 
-uint32_t com_step_event(const ComRadioEvents& e, bool fraction, bool up) {
-    if (fraction) return up ? e.fraction_inc : e.fraction_dec;
-    return up ? e.whole_inc : e.whole_dec;
+void com_send_detent(const ComRadioEvents& e, bool fraction, bool up) {
+    uint32_t event = fraction ? (up ? e.fraction_inc : e.fraction_dec) : (up ? e.whole_inc : e.whole_dec);
+    DetentSteps steps = accelerated_detent(fraction ? KNOB_COM_FRACTION : KNOB_COM_WHOLE, up ? 1 : -1, 1);
+    for (int i = 0; i < steps.count; ++i) transmit_event(event, 0);
 }
 
 void com_send_frequencies(char selector, const uint8_t* block, const ComRadioFields& f) {

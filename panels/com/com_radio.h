@@ -27,9 +27,10 @@ struct ComRadioFields {
 bool com_resolve_radio(LayoutColumn layout, EventColumn events, int radio, ComRadioFields* fields,
                        ComRadioEvents* out_events);
 
-// The simulator's step of the standby frequency: whole megahertz or one
-// channel of the fraction, down or up.
-uint32_t com_step_event(const ComRadioEvents& e, bool fraction, bool up);
+// One detent of the frequency knob: the simulator's step of the standby
+// frequency (whole megahertz or one channel of the fraction, down or up),
+// as many times in a row as acceleration gives the detent, else once.
+void com_send_detent(const ComRadioEvents& e, bool fraction, bool up);
 
 // "<selector>>%7.3f  %7.3f" with the active and the standby frequency.
 void com_send_frequencies(char selector, const uint8_t* block, const ComRadioFields& f);

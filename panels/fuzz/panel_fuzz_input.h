@@ -3,7 +3,8 @@
 //
 //   byte 0      the program: a ProgramId, modulo PROGRAM_COUNT
 //   byte 1      settings: bit 0 the panel version (0: 1, 1: 2), bits 1-2
-//               TESTMODE, bit 3 STANDBY, bit 4 ADF_STBY, bits 5-6 FL_MODE
+//               TESTMODE, bit 3 STANDBY, bit 4 ADF_STBY, bits 5-6 FL_MODE,
+//               bit 7 ACCELERATION 10 (with KEEP_FRAME_RATE)
 //   bytes 2-5   XPDR_CODE, little endian (any value the configuration could
 //               give)
 //   byte 6      START_DISPLAY
@@ -36,6 +37,9 @@ enum FuzzOp : uint8_t {
     OP_FIELD,
     // The frame of the initial data request on the current block.
     OP_INITIAL_FRAME,
+    // One byte: milliseconds that pass before the next datagram arrives;
+    // without it datagrams arrive together, as a knob turned fast.
+    OP_PAUSE,
     OP_COUNT
 };
 
@@ -46,4 +50,6 @@ inline const double kAwkwardDoubles[kAwkwardDoubleCount] = {
     DBL_MIN, 2147483648.0, -2147483649.0, 1e10, -1e10,    359.9999,  0.5,     -0.5,
 };
 
-inline uint8_t fuzz_settings(int panel_version) { return panel_version == 2 ? 1 : 0; }
+inline uint8_t fuzz_settings(int panel_version, bool accelerate = false) {
+    return static_cast<uint8_t>((panel_version == 2 ? 1 : 0) | (accelerate ? 0x80 : 0));
+}

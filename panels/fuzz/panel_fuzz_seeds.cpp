@@ -5,7 +5,8 @@
 // frame after each, so that every page is drawn; and that walk again once
 // with every floating-point field at each of the awkward values, and once
 // with every integer field but the power switches and failures at each of a
-// few awkward integers.
+// few awkward integers; and with acceleration on, every code four times in
+// a row, as a knob turned fast.
 // Usage: panel_fuzz_seeds <folder>
 #include <cstdio>
 #include <cstring>
@@ -32,9 +33,9 @@ bool program_of(const PanelKind& kind, ProgramId* out) {
     return false;
 }
 
-std::vector<uint8_t> header(ProgramId id, int version) {
+std::vector<uint8_t> header(ProgramId id, int version, bool accelerate = false) {
     // Default configuration: XPDR_CODE 1200, START_DISPLAY 1.
-    return {static_cast<uint8_t>(id), fuzz_settings(version), 0x00, 0x12, 0x00, 0x00, 1};
+    return {static_cast<uint8_t>(id), fuzz_settings(version, accelerate), 0x00, 0x12, 0x00, 0x00, 1};
 }
 
 void add_datagram(std::vector<uint8_t>* input, const char* code) {
@@ -108,8 +109,11 @@ int main(int argc, char** argv) {
         }
         for (int version = 1; version <= variant_count(kind); ++version) {
             std::vector<uint8_t> all = header(id, version);
+            std::vector<uint8_t> fast = header(id, version, true);
             for (const KeyBinding& b : kind->keys[version - 1]) {
                 if (b.key == 0) break;
+                for (int detent = 0; detent < 4; ++detent) add_datagram(&fast, b.code);
+                fast.push_back(OP_FRAME);
                 std::vector<uint8_t> one = header(id, version);
                 one.push_back(OP_FRAME);
                 add_datagram(&one, b.code);
@@ -124,8 +128,8 @@ int main(int argc, char** argv) {
                 ++written;
             }
             std::string stem = std::string(argv[1]) + "/" + kind->name + "-v" + std::to_string(version) + "-all";
-            if (!write_seed(stem, all)) return 1;
-            ++written;
+            if (!write_seed(stem, all) || !write_seed(stem + "-fast", fast)) return 1;
+            written += 2;
             for (int pick = 0; pick < kAwkwardDoubleCount; ++pick) {
                 std::vector<uint8_t> odd = header(id, version);
                 add_fields(&odd, id, SIMCONNECT_DATATYPE_FLOAT64, pick);

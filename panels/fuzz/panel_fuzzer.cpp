@@ -1,5 +1,6 @@
 // Fuzzes the panel logic of all nine programs: arbitrary datagrams from the
-// panel, in arbitrary sequences, go through each family's input step between
+// panel, in arbitrary sequences and at arbitrary moments (with encoder
+// acceleration on or off), go through each family's input step between
 // frames whose data blocks the input rewrites at will, and every frame runs
 // the preparation, display and countdown steps that read what the input
 // left behind. Datagram texts and blocks are heap blocks of their exact
@@ -60,8 +61,12 @@ const FuzzedProgram* find_program(ProgramId id) {
 }
 
 // Most events one datagram may cause: an ADF card turned five steps in the
-// fast mode, then the set with the standby swap.
-constexpr size_t kMaxEventsPerDatagram = 8;
+// fast mode, then the set with the standby swap; with acceleration the
+// card's steps that many times over.
+size_t max_events_per_datagram() {
+    size_t times = g_bridge.acceleration >= 2 ? static_cast<size_t>(g_bridge.acceleration) : 1;
+    return 5 * times + 3;
+}
 // Transponder states a panel selects: OFF to ALT.
 constexpr int32_t kHighestSelectableState = 4;
 
@@ -106,7 +111,7 @@ void check_calls(StepKind kind, const ProgramProfile* program, const Allowed& al
             check(false);
         }
     }
-    check(events <= kMaxEventsPerDatagram);
+    check(events <= max_events_per_datagram());
     calls.clear();
 }
 
@@ -199,7 +204,16 @@ void apply_settings(const uint8_t* header) {
     std::memcpy(&code, header + 2, sizeof code);
     g_bridge.xpdr_code = code;
     g_bridge.start_display = header[6];
+    g_bridge.keep_frame_rate = (s >> 7) & 1;
+    g_bridge.acceleration = g_bridge.keep_frame_rate ? kMaxAcceleration : 0;
+    g_bridge.frame_kept = g_bridge.keep_frame_rate;  // detents taken as they arrive
 }
+
+// A datagram and the time it arrived.
+struct Pending {
+    std::unique_ptr<char[]> text;
+    uint64_t arrival_ms;
+};
 
 }  // namespace
 
@@ -223,7 +237,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int datum_count = layout_datums(program->layout, datums, 128);
     fill_realistic(block.get(), datums, datum_count, block_size);
 
-    std::vector<std::unique_ptr<char[]>> pending;
+    std::vector<Pending> pending;
+    uint64_t now_ms = 1000;
     Reader in{data + kFuzzHeaderSize, size - kFuzzHeaderSize};
     while (!in.empty()) {
         switch (in.byte() % OP_COUNT) {
@@ -232,7 +247,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::unique_ptr<char[]> text(new char[length + 1]);
                 in.bytes(text.get(), length);
                 text[length] = '\0';
-                if (pending.size() < static_cast<size_t>(kMaxDatagramsPerFrame)) pending.push_back(std::move(text));
+                if (pending.size() < static_cast<size_t>(kMaxDatagramsPerFrame)) {
+                    pending.push_back({std::move(text), now_ms});
+                }
                 break;
             }
             case OP_FRAME: {
@@ -240,10 +257,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (!std::memchr(block.get(), 0, 256)) break;
                 if (hooks.prepare) hooks.prepare(block.get());
                 check_calls(STEP_QUIET, program, allowed);
-                for (const std::unique_ptr<char[]>& text : pending) {
-                    if (identity_variant(text.get()) != 0) continue;
-                    bool code = hooks.takes_code && hooks.takes_code(text.get());
-                    if (hooks.input) hooks.input(text.get(), block.get());
+                for (const Pending& datagram : pending) {
+                    const char* text = datagram.text.get();
+                    if (identity_variant(text) != 0) continue;
+                    bool code = hooks.takes_code && hooks.takes_code(text);
+                    g_bridge.input_arrival_ms = datagram.arrival_ms;
+                    hand_to_input_step(text, block.get());
                     if (!code) check(fake_sim::calls().empty());
                     check_calls(STEP_INPUT, program, allowed);
                 }
@@ -267,6 +286,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (!std::memchr(block.get(), 0, 256)) break;
                 if (hooks.initial_frame) hooks.initial_frame(block.get());
                 check_calls(STEP_INITIAL, program, allowed);
+                break;
+            case OP_PAUSE:
+                now_ms += in.byte();
                 break;
         }
     }

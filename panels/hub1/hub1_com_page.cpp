@@ -28,13 +28,7 @@ bool toggle_tune_mode(HubPage page, const uint8_t*, int) {
 }
 
 bool step(HubPage page, const uint8_t*, int direction) {
-    const ComRadioEvents& e = events_of(page);
-    bool fraction = mode_of(page).tune_mode == 1;
-    if (direction < 0) {
-        transmit_event(fraction ? e.fraction_dec : e.whole_dec, 0);
-    } else {
-        transmit_event(fraction ? e.fraction_inc : e.whole_inc, 0);
-    }
+    com_send_detent(events_of(page), mode_of(page).tune_mode == 1, direction > 0);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // What a NAV radio's encoder and keys send to the simulator.
 #include "core/bridge_state.h"
 #include "core/console.h"
+#include "core/encoder_acceleration.h"
 #include "core/session_setup.h"
 #include "panels/nav/nav_rules.h"
 
@@ -26,18 +27,24 @@ void nav_send_step(const NavRadio& radio, NavStep step) {
     }
 }
 
-void nav_step_and_set(const NavRadio& radio, NavCopies* copies, const uint8_t* block, NavStep step) {
+void nav_step_and_set(const NavRadio& radio, NavCopies* copies, const uint8_t* block, NavStep step, int count,
+                      bool go_on_from_copy) {
     if (radio.number == 0 || !copies || !block) return;
-    // Always from this frame's words: never from a copy the simulator may
-    // since have overruled.
-    copies->nav[0] = static_cast<uint32_t>(block_i32(block, radio.field.active_bcd16[0]));
-    copies->nav[1] = static_cast<uint32_t>(block_i32(block, radio.field.active_bcd16[1]));
+    // From this frame's words: never from a copy the simulator may since
+    // have overruled. Only a fast turn goes on from the value it set a
+    // moment ago, which the frames may not show yet.
+    if (!go_on_from_copy) {
+        copies->nav[0] = static_cast<uint32_t>(block_i32(block, radio.field.active_bcd16[0]));
+        copies->nav[1] = static_cast<uint32_t>(block_i32(block, radio.field.active_bcd16[1]));
+    }
     uint32_t* copy = nav_copy_for(copies, radio.number);
-    switch (step) {
-        case NAV_WHOLE_DOWN: nav_whole_down(copy); break;
-        case NAV_WHOLE_UP: nav_whole_up(copy); break;
-        case NAV_FRACTION_DOWN: nav_fraction_down(copy, radio.raster); break;
-        case NAV_FRACTION_UP: nav_fraction_up(copy, radio.raster); break;
+    for (int i = 0; i < count; ++i) {
+        switch (step) {
+            case NAV_WHOLE_DOWN: nav_whole_down(copy); break;
+            case NAV_WHOLE_UP: nav_whole_up(copy); break;
+            case NAV_FRACTION_DOWN: nav_fraction_down(copy, radio.raster); break;
+            case NAV_FRACTION_UP: nav_fraction_up(copy, radio.raster); break;
+        }
     }
     transmit_event(radio.event.set, *copy);
 }
@@ -50,25 +57,21 @@ void nav_turn_obs(const NavRadio& radio, bool up, int count) {
 bool nav_encoder_step(const NavRadio& radio, NavCopies* copies, const uint8_t* block, uint8_t page,
                       bool obs_select, NavStep step, int obs_count) {
     if (radio.number == 0 || !block) return false;
-    switch (known_page(page)) {
-        case 0:
-            // Page 0 shows the standby frequency: the simulator steps it.
-            nav_send_step(radio, step);
-            return true;
-        case 1:
-            if (obs_select) {
-                nav_turn_obs(radio, steps_up(step), obs_count);
-                return true;
-            }
-            nav_step_and_set(radio, copies, block, step);
-            return true;
-        case 2:
-        case 3:
-            nav_step_and_set(radio, copies, block, step);
-            return true;
-        default:
-            return false;
+    int direction = steps_up(step) ? 1 : -1;
+    bool fraction = step == NAV_FRACTION_DOWN || step == NAV_FRACTION_UP;
+    uint8_t shown = known_page(page);
+    if (shown == kDmePage) return false;
+    if (shown == 0) {
+        // Page 0 shows the standby frequency: the simulator steps it.
+        DetentSteps d = accelerated_detent(fraction ? KNOB_NAV_FRACTION : KNOB_NAV_WHOLE, direction, 1);
+        for (int i = 0; i < d.count; ++i) nav_send_step(radio, step);
+    } else if (shown == 1 && obs_select) {
+        nav_turn_obs(radio, direction > 0, accelerated_detent(KNOB_OBS, direction, obs_count).count);
+    } else {
+        DetentSteps d = accelerated_detent(fraction ? KNOB_NAV_SET_FRACTION : KNOB_NAV_SET_WHOLE, direction, 1);
+        nav_step_and_set(radio, copies, block, step, d.count, d.continues_run);
     }
+    return true;
 }
 
 bool nav_set_course(const NavRadio& radio, const uint8_t* block) {

@@ -110,10 +110,13 @@ enum NavStep : uint8_t { NAV_WHOLE_DOWN, NAV_WHOLE_UP, NAV_FRACTION_DOWN, NAV_FR
 void nav_send_step(const NavRadio& radio, NavStep step);
 
 // Tunes the active frequency locally: both working copies are refreshed from
-// this frame's BCD16 words, this radio's copy takes one step on the radio's
-// raster, and NAVn_RADIO_SET carries it. Several calls in one frame each
-// start from the frame's value.
-void nav_step_and_set(const NavRadio& radio, NavCopies* copies, const uint8_t* block, NavStep step);
+// this frame's BCD16 words, this radio's copy takes `count` steps on the
+// radio's raster, and NAVn_RADIO_SET carries it. Several calls in one frame
+// each start from the frame's value, except with `go_on_from_copy`: the
+// copies are then not refreshed, and the steps go on from the value the
+// call before set (the accelerated turn of one knob).
+void nav_step_and_set(const NavRadio& radio, NavCopies* copies, const uint8_t* block, NavStep step, int count = 1,
+                      bool go_on_from_copy = false);
 
 // VORn_OBI_INC or VORn_OBI_DEC, `count` times (1, or 5 in a fast mode).
 void nav_turn_obs(const NavRadio& radio, bool up, int count);
@@ -121,6 +124,8 @@ void nav_turn_obs(const NavRadio& radio, bool up, int count);
 // One encoder step on a NAV page: page 0 the simulator's step event; page 1
 // in OBS select the OBS (down steps DEC, up steps INC, `obs_count` times);
 // pages 1 to 3 otherwise step and set; page 4 nothing. True when it acted.
+// Every step but page 4's is a detent of an accelerated knob: with
+// acceleration on it may be several steps.
 bool nav_encoder_step(const NavRadio& radio, NavCopies* copies, const uint8_t* block, uint8_t page,
                       bool obs_select, NavStep step, int obs_count);
 

@@ -12,7 +12,7 @@
 namespace {
 
 void com_step(bool fraction, bool up) {
-    transmit_event(com_step_event(g_navcom_panel.com_event, fraction, up), 0);
+    com_send_detent(g_navcom_panel.com_event, fraction, up);
     g_navcom_panel.com_countdown = kComHalfInputFrames;
 }
 

@@ -102,6 +102,19 @@ std::vector<int32_t> take_state_writes() {
     return out;
 }
 
+void accelerate(int32_t limit) {
+    g_bridge.keep_frame_rate = 1;
+    g_bridge.acceleration = limit;
+    g_bridge.frame_kept = 1;
+}
+
+void turn_knob(const char* code, const TestFrame& frame, int detents, uint64_t gap_ms, uint64_t start_ms) {
+    for (int i = 0; i < detents; ++i) {
+        g_bridge.input_arrival_ms = start_ms + static_cast<uint64_t>(i) * gap_ms;
+        hand_to_input_step(code, frame.data());
+    }
+}
+
 bool PanelLoopback::open() {
     EXPECT_EQ(platform::net_startup(), 0);
     program = platform::udp_open();

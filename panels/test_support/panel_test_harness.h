@@ -40,6 +40,13 @@ std::vector<uint32_t> take_event_ids();
 // each as the 32-bit value it carried.
 std::vector<int32_t> take_state_writes();
 
+// Encoder acceleration on, up to `limit` steps a detent, with the
+// KEEP_FRAME_RATE it needs and the connection's first frame in hand.
+void accelerate(int32_t limit);
+// A knob turned: `detents` datagrams of the code, `gap_ms` apart from
+// `start_ms` on, handed to the input step as the update cycle does.
+void turn_knob(const char* code, const TestFrame& frame, int detents, uint64_t gap_ms, uint64_t start_ms);
+
 // The program's UDP socket and a panel socket, both on loopback, wired into
 // g_bridge as if the panel had been found.
 class PanelLoopback {

@@ -1,8 +1,9 @@
-// The benchmarks' own COM1 panel, its end of the UDP link: it listens where
-// the panel would, answers the program's identity requests with the panel's
-// identity and hands every other datagram over with its arrival time. With a
-// loss probability it is a panel on a bad network: each datagram, in either
-// direction, is lost with that probability.
+// The benchmarks' own panel (COM1's, or the one whose identity it is given),
+// its end of the UDP link: it listens where the panel would, answers the
+// program's identity requests with the panel's identity and hands every
+// other datagram over with its arrival time. With a loss probability it is a
+// panel on a bad network: each datagram, in either direction, is lost with
+// that probability.
 #pragma once
 
 #include <cstdint>

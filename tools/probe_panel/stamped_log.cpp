@@ -69,6 +69,20 @@ long stamped_log_count(StampedLog* log, const char* text, ProbeClock::time_point
     return count;
 }
 
+bool stamped_log_find_nth(StampedLog* log, const char* text, ProbeClock::time_point since, long n,
+                          ProbeClock::time_point* at) {
+    std::lock_guard<std::mutex> hold(log->lock);
+    long seen = 0;
+    for (const StampedText& l : log->lines) {
+        if (l.at < since || l.text.find(text) == std::string::npos) continue;
+        if (++seen == n) {
+            *at = l.at;
+            return true;
+        }
+    }
+    return false;
+}
+
 double ms_between(ProbeClock::time_point a, ProbeClock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }

@@ -35,4 +35,8 @@ bool stamped_log_find(StampedLog* log, const char* text, ProbeClock::time_point*
 // Kept lines holding `text` that arrived at or after `since`.
 long stamped_log_count(StampedLog* log, const char* text, ProbeClock::time_point since);
 
+// The arrival time of the n-th (from 1) of those lines, if there are n.
+bool stamped_log_find_nth(StampedLog* log, const char* text, ProbeClock::time_point since, long n,
+                          ProbeClock::time_point* at);
+
 double ms_between(ProbeClock::time_point a, ProbeClock::time_point b);

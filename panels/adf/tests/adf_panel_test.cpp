@@ -108,6 +108,22 @@ TEST_F(AdfPanel, VersionTwoTurnsTheCardFastWithTheSecondEncoderAndPushesOnlyForT
     EXPECT_EQ(g_bridge.input_countdown, kAdfInputFrames);
 }
 
+TEST_F(AdfPanel, FastTurnAcceleratesTheCardButNeverTheDigits) {
+    g_bridge.encoder_version = 2;
+    accelerate(10);
+    turn_knob("R1+", powered(), 4, 20, 1000);  // frequencies page: the simulator's digit steps
+    EXPECT_EQ(take_event_ids(), Ids(4, kHundredsInc));
+    frame({"M", "P", "P"});
+    ASSERT_TRUE(p.edit.card_select);
+    turn_knob("R2-", powered(), 3, 20, 3000);  // the card: five steps a detent, 5, 5, 10
+    Events want;
+    for (int steps : {5, 5, 10}) {
+        want.insert(want.end(), steps, SentEvent{kCardDec, 0});
+        want.insert(want.end(), kUnchangedSet.begin(), kUnchangedSet.end());
+    }
+    EXPECT_EQ(take_sent_events(), want);
+}
+
 TEST_F(AdfPanel, DoublePushWindowAndInputModesRunOutInFrames) {
     input("P");
     input("R+");  // encoder steps leave the window alone

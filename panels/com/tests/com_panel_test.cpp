@@ -155,6 +155,21 @@ TEST_P(ComPanel, DualEncoderKnobsStepFractionAndWhole) {
     EXPECT_EQ(events(), Ids{});
 }
 
+TEST_P(ComPanel, FastTurnSendsTheKnobsStepSeveralTimesOnlyWithAcceleration) {
+    RadioEvents e = events_of(radio_);
+    TestFrame f = powered();
+    turn_knob("R+", f, 6, 20, 1000);
+    EXPECT_EQ(events(), Ids(6, e.wi));  // off: one step a detent
+    accelerate(3);
+    turn_knob("R+", f, 6, 20, 2000);  // 1, 1, 2, 2, 3, 3
+    EXPECT_EQ(events(), Ids(12, e.wi));
+    turn_knob("P", f, 1, 0, 2120);  // fraction mode: a new run
+    turn_knob("R-", f, 4, 20, 2130);
+    EXPECT_EQ(events(), Ids(6, e.fd));
+    turn_knob("R-", f, 4, 200, 3000);  // a slow turn
+    EXPECT_EQ(events(), Ids(4, e.fd));
+}
+
 TEST_P(ComPanel, KeysSwapSelectAndToggleReceiveAll) {
     RadioEvents e = events_of(radio_);
     TestFrame f = powered();

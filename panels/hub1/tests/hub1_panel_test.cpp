@@ -165,6 +165,17 @@ TEST_F(HubPanel, NavStepAndSetStartsFromTheFrameEveryTime) {
     EXPECT_EQ(take_sent_events(), (Events{{nav(2).set, 0x1310}, {nav(2).set, 0x1405}}));
 }
 
+TEST_F(HubPanel, FastTurnMultipliesTheFastObsButNeverTheTransponderDigits) {
+    accelerate(10);
+    show(PAGE_NAV1);
+    frame({"M", "P", "P", "P"});  // display 1: OBS select, then five steps a detent
+    turn_knob("R+", f_, 3, 20, 2000);
+    EXPECT_EQ(take_event_ids(), Ids(20, nav(1).obi_inc));
+    show(PAGE_XPDR);
+    turn_knob("R+", f_, 4, 20, 4000);
+    EXPECT_EQ(take_event_ids(), Ids(4, xpdr().digit_inc[0]));
+}
+
 TEST_F(HubPanel, NavCourseIdentAndDmeKeys) {
     show(PAGE_NAV1);
     frame({"P", "B"});

@@ -204,6 +204,26 @@ TEST_P(NavPanel, DualEncoderKnobsAreEachProgramsOwn) {
     EXPECT_EQ(g_bridge.input_countdown, n_ == 2 ? kNavInputFrames : 0);
 }
 
+TEST_P(NavPanel, FastTurnAcceleratesEveryPageAndStepAndSetGoesOnFromWhatItSet) {
+    g_bridge.encoder_version = 2;
+    const char* whole_up = n_ == 1 ? "R1R" : "R2+";
+    const char* fraction_up = n_ == 1 ? "R2R" : "R1+";
+    accelerate(10);
+    turn_knob(fraction_up, f_, 4, 20, 1000);  // the simulator's own step: 1, 1, 2, 2
+    EXPECT_EQ(take_event_ids(), Ids(6, ev().fraction_inc));
+    go_to_page(2);
+    turn_knob(whole_up, f_, 4, 20, 2000);  // every frame still says 110.50
+    EXPECT_EQ(take_sent_events(),
+              (Events{{ev().set, 0x1150}, {ev().set, 0x1250}, {ev().set, 0x1450}, {ev().set, 0x1650}}));
+    turn_knob(whole_up, f_, 2, 100, 3000);  // slowly: one step from the frame's value each
+    EXPECT_EQ(take_sent_events(), (Events{set_whole_up(), set_whole_up()}));
+    go_to_page(1);
+    input("P");
+    turn_knob(whole_up, f_, 3, 20, 4000);  // five OBS steps a detent, multiplied
+    turn_knob(fraction_up, f_, 3, 20, 4060);
+    EXPECT_EQ(take_event_ids(), Ids(20 + 4, ev().obi_inc));
+}
+
 TEST_P(NavPanel, TakesEveryCodeItsPanelSends) {
     expect_takes_every_panel_code(n_ == 1 ? "nav1" : "nav2", kNavPanelHooks.takes_code);
 }

@@ -198,6 +198,18 @@ TEST_P(NavComPanel, TwoKnobsPerHalfStepBothRadiosAndHaveNoTransmitOrReceiveAllKe
     EXPECT_EQ(g_bridge.input_countdown, kNavInputFrames);
 }
 
+TEST_P(NavComPanel, FastTurnAcceleratesEachHalfsKnobButTheTwoInTurnAreOneStepADetent) {
+    accelerate(10);
+    turn_knob("C+", f_, 4, 20, 1000);
+    EXPECT_EQ(take_event_ids(), Ids(6, com().whole_inc));
+    for (int i = 0; i < 3; ++i) {  // each detent a run of its own
+        turn_knob("C+", f_, 1, 0, 2000 + 20 * i);
+        turn_knob("N-", f_, 1, 0, 2010 + 20 * i);
+    }
+    Ids each{com().whole_inc, nav().whole_dec};
+    EXPECT_EQ(take_event_ids(), (Ids{each[0], each[1], each[0], each[1], each[0], each[1]}));
+}
+
 TEST_P(NavComPanel, DisplayShowsTheComLinesThenTheNavPageWithItsBarAsS) {
     std::string nav_header = text("H>NAV1   \x05 Standby");
     EXPECT_EQ(display(), (Lines{"B>ON", "C>118.000  121.500", text("T>COM1 T \a Standby"), nav_header,
