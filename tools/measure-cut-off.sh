@@ -5,7 +5,11 @@
 # pause, a traffic-control filter drops every datagram to and from the chosen
 # panels' ports for the cut's length. For each panel it gives the longest time
 # without a display line in the 30 s after the cut ends and when that began,
-# and at the end every offline line of the programs.
+# and at the end every offline line of the programs. A panel with no line at
+# all in those 30 s shows 30 s from 0.
+# RELAY_STRAY=N: instead of the cut, each round sends N datagrams of 1 to 40
+# random bytes from another address (127.0.0.1) to each chosen program's
+# port, as a port scanner or a misconfigured device would.
 # Usage: measure-cut-off.sh [bin-folder] [rounds] [cut-seconds] [config-file] [panel ...]
 #   panels: comm1 comm2 nav1 nav2 navcom1 navcom2 adf xpdr hub1 (default hub1 nav1 comm1)
 set -u
@@ -17,6 +21,7 @@ programs=(HUB1-Relay NAVCOM1-Relay NAVCOM2-Relay ADF-Relay NAV1-Relay NAV2-Relay
 relay_bin_folder measure-cut-off "${1:-$root/build/bin}" Relay-Launcher sim-standin virtual-panel "${programs[@]}"
 rounds=${2:-6}
 cut=${3:-5}
+stray=${RELAY_STRAY:-0}
 config=${4:-}
 [ -z "$config" ] || config=$(cd "$(dirname "$config")" && pwd)/$(basename "$config")
 shift $(($# < 4 ? $# : 4))
@@ -63,12 +68,36 @@ cut_on() {
   done
 }
 
-echo "cut ${cut} s, ${rounds} rounds; per panel the longest time without a display line in the 30 s after the cut"
+# N random datagrams from 127.0.0.1 to each chosen program's port (its
+# panel's port - 1) on the namespace's address.
+stray_burst() {
+  local p ports=()
+  for p in "${chosen[@]}"; do ports+=($((port[$p] - 1))); done
+  perl -MSocket -e '
+    my ($n, $to, @ports) = @ARGV;
+    my $s;
+    socket($s, PF_INET, SOCK_DGRAM, 0) or die "$!\n";
+    bind($s, pack_sockaddr_in(0, inet_aton("127.0.0.1"))) or die "$!\n";
+    for my $p (@ports) {
+      send($s, join("", map { chr int rand 256 } 0 .. int rand 40), 0, pack_sockaddr_in($p, inet_aton($to)))
+        for 1 .. $n;
+    }' "$stray" "$RELAY_NETNS_ADDRESS" "${ports[@]}"
+}
+
+if [ "$stray" -gt 0 ]; then
+  echo "$stray stray datagrams to each port, ${rounds} rounds; per panel the longest time without a display line in the 30 s after them"
+else
+  echo "cut ${cut} s, ${rounds} rounds; per panel the longest time without a display line in the 30 s after the cut"
+fi
 for round in $(seq 1 "$rounds"); do
   sleep $((3 + RANDOM % 20))  # a new phase against the identity checks
-  cut_on || { echo "measure-cut-off: tc cannot filter here"; exit 1; }
-  sleep "$cut"
-  tc qdisc del dev lo root
+  if [ "$stray" -gt 0 ]; then
+    stray_burst || { echo "measure-cut-off: cannot send the stray datagrams"; exit 1; }
+  else
+    cut_on || { echo "measure-cut-off: tc cannot filter here"; exit 1; }
+    sleep "$cut"
+    tc qdisc del dev lo root
+  fi
   t0=$(now_ms)
   declare -A seen=() last=() gap=() at=()
   for p in "${chosen[@]}"; do seen[$p]=$(lines "$p"); last[$p]=$t0; gap[$p]=0; at[$p]=0; done
@@ -85,6 +114,8 @@ for round in $(seq 1 "$rounds"); do
   done
   row="round $round:"
   for p in "${chosen[@]}"; do
+    # The time since the last line counts too: a display that stays frozen.
+    if [ $((t - last[$p])) -gt "${gap[$p]}" ]; then gap[$p]=$((t - last[$p])); at[$p]=$((last[$p] - t0)); fi
     row="$row  $p $(printf '%.2f s from %.1f s' "$((gap[$p]))e-3" "$((at[$p]))e-3");"
   done
   echo "$row"
