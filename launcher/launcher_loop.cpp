@@ -50,8 +50,12 @@ void set_up_console() {
 }
 
 // --with-simulator: the simulator has gone and no new session opened in time.
+// Notices of a starting simulator are answered in every mode: a launcher
+// started by hand serves the new simulator as well.
 bool simulator_gone_for_good(uint64_t now_ms) {
-    if (simulator_start_notice_came()) simulator_watch_starting(&g_launcher.watch);
+    bool starting = simulator_start_notice_came();
+    if (!g_launcher.with_simulator) return false;
+    if (starting) simulator_watch_starting(&g_launcher.watch);
     return simulator_watch_step(&g_launcher.watch, now_ms);
 }
 
@@ -98,7 +102,7 @@ int run_launcher() {
     for (;;) {
         uint64_t now = platform::monotonic_ms();
         // Before any restart: once the simulator has gone, ending wins.
-        if (g_launcher.with_simulator && simulator_gone_for_good(now)) break;
+        if (simulator_gone_for_good(now)) break;
         scan_step(now);
         watch_outside_programs(now);
         for (ProgramSlot& slot : g_launcher.slots) service_program(&slot, now);

@@ -31,11 +31,13 @@ int main(int argc, char** argv) {
     g_launcher.interface_option = options.interface_given ? options.interface_index : -1;
     // Before anything is touched: a second launcher changes nothing.
     InstanceLock lock = take_instance_lock();
+    // Started with the simulator: the other launcher either serves the new
+    // simulator too, or is ending, and this one then serves it instead.
+    if (lock == LOCK_HELD_ELSEWHERE && options.with_simulator) lock = leave_or_take_over();
     if (lock == LOCK_FAILED) return 1;
     if (lock == LOCK_HELD_ELSEWHERE) {
         // The simulator's start list must not see a failure: the cockpit is served.
         if (options.with_simulator) {
-            send_simulator_start_notice();
             console_print(
                 "Relay-Launcher: another Relay-Launcher is already serving the cockpit on this computer.\n"
                 "Nothing was started or stopped.\n");

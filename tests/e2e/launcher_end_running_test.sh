@@ -3,7 +3,9 @@
 # the programs: with a launcher running, and a program of it waiting for the
 # simulator, it asks that launcher to end, waits until it has stopped its
 # program and gone, and exits 0; the launcher ends with 0 and its log says
-# why. With none running it says so and exits 0 at once.
+# why. With none running it says so and exits 0 at once. A launcher started
+# with the simulator while the port is held by one that does not answer
+# serves the cockpit once that one is gone.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_require Relay-Launcher COMM1-Relay
 
@@ -35,3 +37,20 @@ e2e_wait_exit "$end_pid" 30
 [ "$E2E_RC" = 0 ] && grep -q "No Relay-Launcher is running." "$W/again.log" ||
   e2e_fail "--end-running with no launcher ended with $E2E_RC"
 e2e_pass "--end-running with no launcher running says so and exits 0"
+
+# Started with the simulator while another launcher is on its way out (it no
+# longer answers: here a socket that holds the launcher's port for 3 s and
+# says nothing), a launcher waits for that port and serves the cockpit.
+perl -MSocket -e 'socket(my $s, PF_INET, SOCK_DGRAM, 0) or die "$!\n";
+  bind($s, pack_sockaddr_in(4769, inet_aton("127.0.0.1"))) or die "$!\n";
+  print "held\n"; close STDOUT; sleep 3' >"$W/holder.log" 2>&1 &
+e2e_wait "$W/holder.log" "held" 10
+e2e_start takeover_pid takeover "$W/elsewhere" /dev/null Relay-Launcher --with-simulator
+e2e_wait "$W/takeover.log" "does not answer: it is ending" 20
+e2e_wait "$W/takeover.log" "the other Relay-Launcher has ended: serving the cockpit" 30
+e2e_wait "$C/Relay-Launcher.log" "ends once the simulator has gone" 30
+e2e_start end_pid end-takeover "$W/elsewhere" /dev/null Relay-Launcher --end-running
+e2e_wait_exit "$takeover_pid" 60
+[ "$E2E_RC" = 0 ] || e2e_fail "the launcher that took over ended with $E2E_RC"
+e2e_wait_exit "$end_pid" 30
+e2e_pass "a launcher started with the simulator serves the cockpit once the silent one holding its port is gone"
